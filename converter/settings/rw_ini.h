@@ -1,0 +1,42 @@
+// The converter's settings record and its INI file beside the executable (unit Rw_ini).
+#pragma once
+
+#include "base/bytes.h"
+
+#include <cstdint>
+#include <optional>
+
+// What happens after a PDF has been stored (AppSettings.DoLaunch); any other value: nothing.
+enum LaunchMode : int32_t { OpenAssociated = 0, RunSpecified = 1, DoNothing = 2 };
+
+struct TAppSettings {
+    int32_t WindowTop = 0;
+    int32_t WindowLeft = 0;
+    int32_t DoLaunch = 0;
+    ByteString LaunchApp;
+    ByteString ConverterPath;
+    ByteString DataFolder;
+    int32_t ResolutionIndex = 0;
+    int32_t SkipSaveDialog = 0;
+};
+
+// The one settings record of the process: all zero or empty until ReadSettings fills it.
+extern TAppSettings AppSettings;
+
+// The settings file: the executable's full path with the extension ".ini".
+ByteString SettingsFilePath();
+
+// Fills AppSettings from the settings file; never fails, never creates the file.
+void ReadSettings();
+
+// Writes every field of AppSettings; raises Exception "<path> に書き込めません" when the
+// platform refuses a key (the keys before it stay written).
+void WriteSettings();
+
+// The same on an explicit file and record, for tests and for the two calls above.
+void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings);
+void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings);
+
+// The integer read rule's conversion of a key's text: decimal with an optional sign,
+// or hexadecimal after "$", "x", "X", "0x", "0X"; nothing when the text is malformed.
+std::optional<int32_t> ParseIniInteger(const ByteString& text);

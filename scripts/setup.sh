@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs everything the build, the tests and the demo need on a fresh Debian 12 machine.
+# Idempotent: a second run only checks.
+set -euo pipefail
+export DEBIAN_FRONTEND=noninteractive
+
+if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    $SUDO dpkg --add-architecture i386
+fi
+$SUDO apt-get update -q
+$SUDO apt-get install -y -q --no-install-recommends \
+    cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 \
+    wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps imagemagick \
+    ghostscript poppler-utils locales fonts-ipafont-gothic googletest \
+    python3 groff-base man-db clang-format
+
+# Wine takes its ANSI code page from the Linux locale; without a real ja_JP.UTF-8
+# it squeezes every non-ASCII file name into ASCII.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP.utf8$'; then
+    $SUDO localedef -i ja_JP -f UTF-8 ja_JP.UTF-8
+fi

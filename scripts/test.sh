@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: Windows programs under Wine with the Japanese
+# code page, window tests on a virtual X display. Run scripts/setup.sh once before.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+"$root/scripts/build.sh"
+
+export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
+export WINEPREFIX="$root/build/wineprefix"
+# A fresh prefix for every run, created once up front rather than by the first test.
+rm -rf "$WINEPREFIX"
+"$root/scripts/wine" wineboot -i >/dev/null 2>&1 || true
+"$root/scripts/with-display" ctest --test-dir "$root/build" --output-on-failure --timeout 600 "$@"
+status=$?
+"$root/scripts/wine" wineserver -k >/dev/null 2>&1 || true
+exit $status
