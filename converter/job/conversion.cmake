@@ -1,0 +1,1 @@
+# Conversion run: library conversion and its tests.

@@ -1,0 +1,1 @@
+# Job intake: library intake and its tests.
