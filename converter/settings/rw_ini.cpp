@@ -1,0 +1,76 @@
+// The settings record and its INI file: which key holds which field, read and written in
+// the order of the record.
+#include "converter/settings/rw_ini.h"
+
+#include "base/path_parts.h"
+#include "base/win/files.h"
+#include "converter/settings/ini_file.h"
+
+TAppSettings AppSettings;
+
+namespace {
+// One key of the settings file and the field it holds: an integer field with its default,
+// or a text field (whose default is always empty).
+struct SettingKey {
+    const char* section;
+    const char* key;
+    int32_t TAppSettings::*integer;
+    ByteString TAppSettings::*text;
+    int32_t defaultInteger;
+};
+
+constexpr SettingKey IntegerKey(const char* section, const char* key, int32_t TAppSettings::*field,
+                                int32_t defaultValue) {
+    return {section, key, field, nullptr, defaultValue};
+}
+
+constexpr SettingKey TextKey(const char* section, const char* key,
+                             ByteString TAppSettings::*field) {
+    return {section, key, nullptr, field, 0};
+}
+
+// In the order of the record, which is also the order of the reads and the writes.
+const SettingKey kSettingKeys[] = {
+    IntegerKey("Pos", "Top", &TAppSettings::WindowTop, 0),
+    IntegerKey("Pos", "Left", &TAppSettings::WindowLeft, 0),
+    IntegerKey("App", "DoLaunch", &TAppSettings::DoLaunch, 0),
+    TextKey("App", "Launch", &TAppSettings::LaunchApp),
+    TextKey("Conv", "Path", &TAppSettings::ConverterPath),
+    TextKey("Data", "Path", &TAppSettings::DataFolder),
+    IntegerKey("PDF", "Res", &TAppSettings::ResolutionIndex, 3),
+    IntegerKey("Dlg", "Inh", &TAppSettings::SkipSaveDialog, 0),
+};
+} // namespace
+
+ByteString SettingsFilePath() {
+    return ChangeFileExt(win::ModuleFileName(), ".ini");
+}
+
+void ReadSettings() {
+    ReadSettingsFrom(SettingsFilePath(), AppSettings);
+}
+
+void WriteSettings() {
+    WriteSettingsTo(SettingsFilePath(), AppSettings);
+}
+
+void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings) {
+    const TIniFile ini(iniPath);
+    for (const SettingKey& entry : kSettingKeys) {
+        if (entry.integer)
+            settings.*entry.integer =
+                ini.ReadInteger(entry.section, entry.key, entry.defaultInteger);
+        else
+            settings.*entry.text = ini.ReadString(entry.section, entry.key, ByteString());
+    }
+}
+
+void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings) {
+    TIniFile ini(iniPath);
+    for (const SettingKey& entry : kSettingKeys) {
+        if (entry.integer)
+            ini.WriteInteger(entry.section, entry.key, settings.*entry.integer);
+        else
+            ini.WriteString(entry.section, entry.key, settings.*entry.text);
+    }
+}
