@@ -1,0 +1,46 @@
+// Directory entries and the hand-off log on the Windows API.
+#include "converter/job/intake_win.h"
+
+#include "base/errors.h"
+#include "base/win/handles.h"
+
+#include <windows.h>
+
+namespace win {
+
+std::optional<ByteString> EntryLongName(const ByteString& path) {
+    // FindFirstFileA takes a pattern; a wildcard would report some other entry's name in
+    // place of the one asked for (and the job run would then convert and delete it).
+    if (path.find_first_of("*?") != ByteString::npos)
+        return std::nullopt;
+    WIN32_FIND_DATAA entry;
+    const UniqueFind search(FindFirstFileA(path.c_str(), &entry));
+    if (!search)
+        return std::nullopt;
+    return ByteString(entry.cFileName);
+}
+
+ByteString ReadSharedForReading(const ByteString& path) {
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        throw EInOutError(GetLastError());
+
+    ByteString bytes;
+    char buffer[4096];
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), buffer, sizeof buffer, &got, nullptr))
+            throw EInOutError(GetLastError());
+        if (got == 0)
+            break;
+        bytes.append(buffer, got);
+    }
+
+    // Closed here rather than by the owner, so that a failed close is reported.
+    if (!CloseHandle(file.release()))
+        throw EInOutError(GetLastError());
+    return bytes;
+}
+
+} // namespace win
