@@ -1,0 +1,59 @@
+// The folder picker on the shell's browse-for-folder dialog.
+#include "components/folder_dialog.h"
+
+#include "base/win/files.h"
+#include "components/shell_memory_win.h"
+
+#include <shlobj.h>
+
+namespace {
+constexpr UINT kFlags = BIF_RETURNONLYFSDIRS | BIF_STATUSTEXT; // 5
+constexpr size_t kStatusBytes = 512;
+
+void ShowStatus(HWND dialog, const char* text) {
+    SendMessageA(dialog, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(text));
+}
+} // namespace
+
+TFolderDialog::TFolderDialog(TComponent* owner) : TComponent(owner), Title("フォルダーの選択") {}
+
+bool TFolderDialog::Execute() {
+    const win::ShellAllocator allocator;
+    if (!allocator)
+        return false;
+    const win::ShellBlock buffer(allocator, MAX_PATH);
+    if (!buffer)
+        return false;
+
+    BROWSEINFOA info{};
+    info.hwndOwner = Owner() ? Owner()->WindowHandle() : nullptr;
+    info.pidlRoot = nullptr; // the whole namespace, from the desktop down
+    info.pszDisplayName = buffer.As<char>();
+    info.lpszTitle = Title.c_str();
+    info.ulFlags = kFlags;
+    info.lpfn = BrowseCallback;
+    info.lParam = reinterpret_cast<LPARAM>(this);
+
+    const win::ShellBlock chosen(allocator.get(), SHBrowseForFolderA(&info));
+    if (!chosen)
+        return false; // cancelled
+    if (SHGetPathFromIDListA(chosen.As<ITEMIDLIST>(), buffer.As<char>()))
+        Directory = buffer.As<char>();
+    return true;
+}
+
+int CALLBACK TFolderDialog::BrowseCallback(HWND window, UINT message, LPARAM parameter,
+                                           LPARAM data) {
+    const auto& picker = *reinterpret_cast<const TFolderDialog*>(data);
+    char status[kStatusBytes] = {};
+    if (message == BFFM_INITIALIZED) {
+        if (win::DirectoryExists(picker.Directory))
+            SendMessageA(window, BFFM_SETSELECTIONA, TRUE,
+                         reinterpret_cast<LPARAM>(picker.Directory.c_str()));
+    } else if (message == BFFM_SELCHANGED) {
+        if (!SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter), status))
+            status[0] = '\0'; // an item without a file-system path shows an empty line
+    }
+    ShowStatus(window, status);
+    return 0;
+}
