@@ -56,6 +56,15 @@ void WriteSettings() {
 
 void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings) {
     const TIniFile ini(iniPath);
+    ReadSettingsWith(ini, settings);
+}
+
+void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings) {
+    TIniFile ini(iniPath);
+    WriteSettingsWith(ini, settings);
+}
+
+void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings) {
     for (const SettingKey& entry : kSettingKeys) {
         if (entry.integer)
             settings.*entry.integer =
@@ -65,8 +74,7 @@ void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings) {
     }
 }
 
-void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings) {
-    TIniFile ini(iniPath);
+void WriteSettingsWith(TCustomIniFile& ini, const TAppSettings& settings) {
     for (const SettingKey& entry : kSettingKeys) {
         if (entry.integer)
             ini.WriteInteger(entry.section, entry.key, settings.*entry.integer);

@@ -37,6 +37,12 @@ void WriteSettings();
 void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings);
 void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings);
 
+// The key-by-key reads and writes on any INI file accessor, in the order of the record.
+// A failing write passes its exception on, so the keys after it are not written.
+class TCustomIniFile;
+void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings);
+void WriteSettingsWith(TCustomIniFile& ini, const TAppSettings& settings);
+
 // The integer read rule's conversion of a key's text: decimal with an optional sign,
 // or hexadecimal after "$", "x", "X", "0x", "0X"; nothing when the text is malformed.
 std::optional<int32_t> ParseIniInteger(const ByteString& text);
