@@ -1,0 +1,31 @@
+// The open-file dialog's reading of its result buffer (one file, or a folder and names).
+#include "toolkit/open_dialog.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+struct SelectionCase {
+    const char* label;
+    ByteString buffer; // as the dialog leaves it, zeros included
+    ByteString expected;
+};
+
+ByteString Bytes(const char* text, size_t size) {
+    return ByteString(text, size);
+}
+
+TEST(FirstSelectedFile, TakesTheFullPathOfTheFirstFile) {
+    const SelectionCase cases[] = {
+        {"one file", Bytes("C:\\gs\\bin\\gswin32c.exe\0\0", 25), "C:\\gs\\bin\\gswin32c.exe"},
+        {"several files", Bytes("C:\\apps\0b.exe\0a.exe\0\0", 21), "C:\\apps\\b.exe"},
+        {"several in a drive root", Bytes("C:\\\0x.exe\0y.exe\0\0", 17), "C:\\x.exe"},
+        // The trail byte 0x5C of 表 is not a separator: one "\" is still added.
+        {"folder ending in a double-byte character", Bytes("C:\\表\0p.exe\0q.exe\0\0", 19),
+         "C:\\表\\p.exe"},
+        {"one file in a large buffer", ByteString("D:\\x.exe") + ByteString(100, '\0'),
+         "D:\\x.exe"},
+    };
+    for (const SelectionCase& c : cases)
+        EXPECT_EQ(FirstSelectedFile(c.buffer), c.expected) << c.label;
+}
+} // namespace
