@@ -25,13 +25,15 @@ class ConversionHost {
 };
 
 struct ConversionInputs {
-    ByteString jobFile;      // JobFile
-    ByteString handOffLog;   // where ReadDocName looks
-    TAppSettings settings;   // the fields the run reads
+    ByteString jobFile;    // JobFile
+    ByteString handOffLog; // where ReadDocName looks
+    TAppSettings settings; // the fields the run reads
 };
 
 // ConvertJob's algorithm. Raises EInOutError (log unreadable, converter directory),
-// Exception "Exec Error N" (Ghostscript not started) and Exception when Ghostscript failed.
+// Exception "Exec Error N" (Ghostscript not started), Exception when Ghostscript failed
+// (the job file is kept, no PDF is left) and Exception when automatic storing has no
+// existing DataFolder (the PDF is kept where Ghostscript wrote it).
 void RunConversion(const ConversionInputs& inputs, ConversionHost& host);
 
 // The pure pieces of the run.
@@ -40,9 +42,16 @@ ByteString SanitizeDocName(const ByteString& docName);
 ByteString Timestamp(const std::tm& localTime); // 2026年12月06日22時52分02秒
 ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
                       const std::tm& localTime);
-ByteString GhostscriptCommandLine(const ByteString& converterPath,
-                                  const ByteString& resolutionText,
+ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
                                   const ByteString& outputPath, const ByteString& jobPath);
+
+// A file name that Windows would open as a device (CON, NUL, COM1, LPT1.txt ...) with "_"
+// after the device word, so that it names a real file; any other name unchanged.
+ByteString AvoidDeviceName(const ByteString& fileName);
+
+// Where automatic storing puts the PDF: DataFolder (one "\" added when it has none) and the
+// name part of the output path, made unique by MakeUniqueName.
+ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath);
 
 // The path itself when no file of that name exists, else the first free "name(n).ext".
 ByteString MakeUniqueName(const ByteString& path);
