@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Converter cost benchmark: converts a large multi-page print job (the bash manual page as
+# PostScript, made at run time, COPIES times over) through RunConversion with the Ghostscript bridge, then runs
+# the same Ghostscript command alone, and prints the figures side by side.
+#   bench/convert.sh [build dir] (default: build)    RUNS=n repeats (default 3), COPIES=n (4)
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+build=$(cd "${1:-$root/build}" && pwd)
+runs=${RUNS:-3}
+copies=${COPIES:-4}
+export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
+export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
+[ -d "$WINEPREFIX" ] || "$root/scripts/wine" wineboot -i >/dev/null 2>&1
+
+work=$(mktemp -d /tmp/vellumcast-bench.XXXXXX)
+trap 'rm -rf "$work"' EXIT
+winpath() { echo "Z:$1" | tr / '\\'; }
+now() { date +%s.%N; }
+
+man -t bash >"$work/manual.ps" 2>/dev/null
+for _ in $(seq "$copies"); do cat "$work/manual.ps"; done >"$work/job.ps"
+pages=$(grep -c '^%%Page:' "$work/job.ps" || true)
+echo "job: man -t bash x $copies, $(stat -c %s "$work/job.ps") bytes, $pages pages"
+mkdir -p "$work/gs" "$work/jobs" "$work/pdf"
+cp "$build/tools/gswin32c.exe" "$work/gs/"
+printf 'REDMON_DOCNAME=bash.doc\r\n' >"$work/log.txt"
+
+printf '%-4s %12s %12s %10s %12s %12s %14s\n' run conv_wall_s conv_cpu_s cpu_share gs_alone_s overhead_s meter_check_s
+for run in $(seq "$runs"); do
+    cp "$work/job.ps" "$work/jobs/\$\$temp.ps"
+    rm -f "$work/pdf/"*
+    figures=$("$root/tests/wine-run" "$build/bench/convert_bench.exe" \
+        "$(winpath "$work/gs/gswin32c.exe")" "$(winpath "$work/jobs/\$\$temp.ps")" \
+        "$(winpath "$work/log.txt")" "$(winpath "$work/pdf")\\" | tr -d '\r')
+    [ -f "$work/pdf/bash.pdf" ] || { echo "no PDF stored" >&2; exit 1; }
+    value() { echo "$figures" | awk -v k="$1" '$1 == k { print $2 }'; }
+
+    start=$(now)
+    /usr/bin/gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 -sOutputFile="$work/alone.pdf" \
+        -c 300000 setvmthreshold save pop -f "$work/job.ps"
+    alone=$(echo "$(now) - $start" | bc -l)
+
+    wall=$(value conversion_wall_seconds)
+    printf '%-4s %12.3f %12.3f %9.2f%% %12.3f %12.3f %14.3f\n' "$run" "$wall" \
+        "$(value converter_cpu_seconds)" "$(value converter_cpu_share_percent)" "$alone" \
+        "$(echo "$wall - $alone" | bc -l)" "$(value calibration_cpu_seconds)"
+done
+echo "conv_cpu_s: the converter's own processor time during the run (GetProcessTimes);"
+echo "gs_alone_s: /usr/bin/gs with the same arguments; overhead_s: conv_wall_s - gs_alone_s."
+echo "meter_check_s: the same meter over 0.25 s of busy work (should read about 0.25)."
+echo "goal: cpu_share under 2%"
