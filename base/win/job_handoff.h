@@ -7,24 +7,80 @@
 #include "base/bytes.h"
 #include "base/win/handles.h"
 
+#include <cstdint>
+
 namespace handoff {
+
+// How long each side waits before it goes ahead on its own rather than lose a job.
+constexpr DWORD kJobLockWaitMs = 10 * 60 * 1000;
+constexpr DWORD kTakeOverWaitMs = 60 * 1000;
+
+// The kernel objects of one job file.
+enum class ObjectKind {
+    CaptureTurn, // mutex: one capture at a time into the directory
+    JobLock,     // mutex: whoever holds it owns the job file, the log and the PDF name
+    JobTaken,    // auto-reset event: the converter tells its capture that it holds JobLock
+};
+
+// An object name in a fixed array: the capture program allocates nothing.
+struct ObjectName {
+    char text[48];
+};
+
+// FNV-1a (32 bits) of the path with single-byte ASCII letters folded to lower case;
+// trail bytes of double-byte characters are hashed as they are.
+uint32_t FoldedPathHash(const char* path);
+
+// "Spoolwick.Capture.<hash>", "Spoolwick.JobLock.<hash>" or "Spoolwick.JobTaken.<hash>",
+// the hash in eight lower-case hex digits.
+ObjectName NameOf(ObjectKind kind, const char* jobFilePath);
 
 // Held by a converter from intake to the end of its run: while it is held, no capture
 // replaces the job file or the hand-off log. Releasing it (destruction) frees them.
+// A mutex belongs to a thread: destroy the lease on the thread that took it.
 class JobLease {
   public:
     JobLease() = default;
+    // lock: a mutex that the calling thread owns.
     explicit JobLease(win::UniqueHandle lock) : lock_(std::move(lock)) {}
     JobLease(JobLease&&) = default;
-    JobLease& operator=(JobLease&&) = default;
+    JobLease& operator=(JobLease&& other) noexcept;
     ~JobLease();
 
+    // False when the wait for the lock timed out and the run goes ahead without it.
+    bool HoldsLock() const { return bool(lock_); }
+
   private:
+    void Release();
     win::UniqueHandle lock_;
 };
 
 // Converter side: waits (bounded) for the job lock, then tells the waiting capture that the
 // job has been taken over. jobFileArgument is the converter's first argument, unchanged.
 JobLease TakeOverJob(const ByteString& jobFileArgument);
+JobLease TakeOverJob(const ByteString& jobFileArgument, DWORD lockWaitMs);
+
+// Capture side, for the life of one capture: construction waits for every earlier capture
+// into the directory (unbounded: the earlier one's own waits are bounded) and then, bounded,
+// for the converter of the previous job to finish; HandOver passes the job on.
+class CaptureTurn {
+  public:
+    explicit CaptureTurn(const char* jobFilePath, DWORD lockWaitMs = kJobLockWaitMs);
+    CaptureTurn(const CaptureTurn&) = delete;
+    CaptureTurn& operator=(const CaptureTurn&) = delete;
+    ~CaptureTurn();
+
+    // False when the wait for the previous converter timed out.
+    bool HoldsJobLock() const { return bool(jobLock_); }
+
+    // Releases the job lock; when a converter was started, waits (bounded) until it has
+    // taken the lock over. True when it did within the bound.
+    bool HandOver(bool converterStarted, DWORD takeOverWaitMs = kTakeOverWaitMs);
+
+  private:
+    win::UniqueHandle turn_;
+    win::UniqueHandle jobLock_;
+    win::UniqueHandle taken_;
+};
 
 } // namespace handoff
