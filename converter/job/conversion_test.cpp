@@ -1,12 +1,14 @@
 // The conversion run: its pure pieces as tables, and whole runs on real files in a
 // temporary folder with real Ghostscript (the bridge built as gswin32c.exe).
 #include "converter/job/conversion.h"
+#include "converter/job/save_dialog.h"
 
 #include "base/errors.h"
 #include "base/path_parts.h"
 #include "base/win/files.h"
 #include "base/win/handles.h"
 #include "tests/support/test_support.h"
+#include "tests/support/window_driver.h"
 
 #include <gtest/gtest.h>
 #include <shellapi.h>
@@ -15,6 +17,7 @@
 #include <climits>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 using testing_support::TempDir;
@@ -807,6 +810,24 @@ TEST_F(ConversionRun, ConverterThatIsNoProgramRaisesExecError) {
     EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
 }
 
+TEST_F(ConversionRun, ConverterDirectoryThatCannotBeEnteredRaisesInOutError) {
+    // A bare file name in the current directory has an empty directory part, which the
+    // platform refuses as a current directory.
+    ASSERT_TRUE(SetCurrentDirectoryA((root_ / "gs 表").c_str()));
+    inputs_.settings.ConverterPath = "gswin32c.exe";
+    ASSERT_FALSE(SetCurrentDirectoryA(""));
+    const unsigned long expectedCode = GetLastError();
+
+    const Raised raised = Run();
+    ASSERT_TRUE(raised.raised);
+    EXPECT_TRUE(raised.inOutError);
+    EXPECT_EQ(raised.code, expectedCode);
+    EXPECT_EQ(raised.message, InOutErrorMessage(expectedCode));
+    EXPECT_TRUE(JobKeptUnchanged(kOnePageJob));
+    EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
+    EXPECT_EQ(host_.processCalls, 0);
+}
+
 TEST_F(ConversionRun, UnreadableHandOffLogStopsBeforeGhostscript) {
     // A capture program writing the log holds it without sharing.
     win::UniqueFile writer(CreateFileA(inputs_.handOffLog.c_str(), GENERIC_WRITE, 0, nullptr,
@@ -868,4 +889,116 @@ TEST_F(ConversionRun, QuitDuringTheWaitIsNotedAndTheRunGoesOn) {
     // The wait went on to Ghostscript's end: the whole PDF is stored.
     EXPECT_NE(PdfText(root_ / "pdf\\Report.pdf", scratch_).find("Slow job"), ByteString::npos);
     EXPECT_EQ(Files("jobs"), std::vector<ByteString>{});
+}
+
+// ---- the save dialog, operated from a second thread as a user would ------------------
+
+namespace {
+// A visible common dialog of this process other than except; nullptr after the time-out.
+HWND WaitForDialog(HWND except) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 20000) {
+        for (HWND window :
+             window_driver::TopLevelWindows("#32770", nullptr, GetCurrentProcessId())) {
+            if (window != except && IsWindowVisible(window))
+                return window;
+        }
+        Sleep(50);
+    }
+    return nullptr;
+}
+
+// The file name box: a combo box in the Explorer-style dialog, else an edit box.
+HWND FileNameBox(HWND dialog) {
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+ByteString FirstFilterText(HWND dialog) {
+    constexpr int kFilterCombo = 0x470;
+    char text[256] = "";
+    SendDlgItemMessageA(dialog, kFilterCombo, CB_GETLBTEXT, 0, reinterpret_cast<LPARAM>(text));
+    return text;
+}
+} // namespace
+
+TEST(SaveDialog, TypedNameGetsTheDefaultExtensionInTheInitialDirectory) {
+    TempDir dir;
+    TestHost owner;
+    TSaveDialog dialog(nullptr, kPdfSaveDialog);
+    ByteString shownName;
+    ByteString filterText;
+    std::thread user([&] {
+        HWND shown = WaitForDialog(nullptr);
+        if (!shown)
+            return;
+        shownName = window_driver::Text(FileNameBox(shown));
+        filterText = FirstFilterText(shown);
+        window_driver::TypeText(FileNameBox(shown), "typed");
+        window_driver::Click(GetDlgItem(shown, IDOK));
+    });
+    const auto chosen =
+        ChooseSavePath(dialog, owner.WindowHandle(), dir.Path() + "\\", "Report.pdf");
+    user.join();
+    EXPECT_EQ(shownName, "Report.pdf");
+    EXPECT_EQ(filterText, "*.pdf");
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, dir / "typed.pdf");
+}
+
+TEST(SaveDialog, CancelGivesNothing) {
+    TempDir dir;
+    TestHost owner;
+    TSaveDialog dialog(nullptr, kPdfSaveDialog);
+    std::thread user([&] {
+        if (HWND shown = WaitForDialog(nullptr))
+            window_driver::Click(GetDlgItem(shown, IDCANCEL));
+    });
+    const auto chosen = ChooseSavePath(dialog, owner.WindowHandle(), dir.Path(), "Report.pdf");
+    user.join();
+    EXPECT_FALSE(chosen);
+    EXPECT_EQ(dialog.FileName, "Report.pdf");
+}
+
+TEST(SaveDialog, AnExistingFileIsChosenOnlyAfterConfirmation) {
+    TempDir dir;
+    testing_support::WriteFileBytes(dir / "Old.pdf", "older content");
+    TestHost owner;
+    TSaveDialog dialog(nullptr, kPdfSaveDialog);
+    bool confirmationShown = false;
+    std::thread user([&] {
+        HWND shown = WaitForDialog(nullptr);
+        if (!shown)
+            return;
+        window_driver::TypeText(FileNameBox(shown), "Old.pdf");
+        window_driver::Click(GetDlgItem(shown, IDOK));
+        HWND confirmation = WaitForDialog(shown);
+        confirmationShown = confirmation != nullptr;
+        if (confirmation)
+            window_driver::Click(GetDlgItem(confirmation, IDYES));
+    });
+    const auto chosen = ChooseSavePath(dialog, owner.WindowHandle(), dir.Path(), "Report.pdf");
+    user.join();
+    EXPECT_TRUE(confirmationShown);
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(*chosen, dir / "Old.pdf");
+}
+
+TEST(CommonDialogFilter, PairsWithALoneTextAsItsOwnPattern) {
+    const struct {
+        const char* filter;
+        ByteString expected;
+    } cases[] = {
+        {"*.pdf", ByteString("*.pdf\0*.pdf\0\0", 13)},
+        {"PDF|*.pdf", ByteString("PDF\0*.pdf\0\0", 11)},
+        {"PDF|*.pdf|All|*.*", ByteString("PDF\0*.pdf\0All\0*.*\0\0", 19)},
+        {"表|*.pdf", ByteString("表\0*.pdf\0\0", 10)},
+        {"", ByteString()},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.filter);
+        EXPECT_EQ(CommonDialogFilter(c.filter), c.expected);
+    }
 }
