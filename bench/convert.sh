@@ -38,12 +38,12 @@ for run in $(seq "$runs"); do
     start=$(now)
     /usr/bin/gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 -sOutputFile="$work/alone.pdf" \
         -c 300000 setvmthreshold save pop -f "$work/job.ps"
-    alone=$(echo "$(now) - $start" | bc -l)
+    alone=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
 
     wall=$(value conversion_wall_seconds)
     printf '%-4s %12.3f %12.3f %9.2f%% %12.3f %12.3f %14.3f\n' "$run" "$wall" \
         "$(value converter_cpu_seconds)" "$(value converter_cpu_share_percent)" "$alone" \
-        "$(echo "$wall - $alone" | bc -l)" "$(value calibration_cpu_seconds)"
+        "$(awk -v a="$wall" -v b="$alone" 'BEGIN { print a - b }')" "$(value calibration_cpu_seconds)"
 done
 echo "conv_cpu_s: the converter's own processor time during the run (GetProcessTimes);"
 echo "gs_alone_s: /usr/bin/gs with the same arguments; overhead_s: conv_wall_s - gs_alone_s."
