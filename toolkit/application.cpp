@@ -35,8 +35,7 @@ void TApplication::Initialize() {
         return;
     toolkit::EnsureWindowClass(kApplicationWindowClass, ApplicationWindowProcedure);
     // Never shown: it marks the running program (class and title) for other instances.
-    handle_ = CreateWindowExA(0, kApplicationWindowClass, title_.c_str(),
-                              WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX, 0, 0, 0, 0,
+    handle_ = CreateWindowExA(0, kApplicationWindowClass, title_.c_str(), WS_POPUP, 0, 0, 0, 0,
                               nullptr, nullptr, toolkit::Instance(), nullptr);
     if (!handle_)
         throw Exception("CreateWindow TApplication: error " + std::to_string(GetLastError()));
