@@ -132,7 +132,7 @@ void SetCheckMark(HWND button, bool checked) {
     SendMessageA(button, BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-int TextWidth(HWND window, const ByteString& text) {
+SIZE TextSize(HWND window, const ByteString& text) {
     HDC dc = GetDC(window);
     win::ScopeExit release([&] { ReleaseDC(window, dc); });
     HGDIOBJ previous =
@@ -140,7 +140,7 @@ int TextWidth(HWND window, const ByteString& text) {
     SIZE size{};
     GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
     SelectObject(dc, previous);
-    return size.cx;
+    return size;
 }
 
 void PageControl::Create(HWND parent, int id, const Bounds& bounds, HFONT font) {

@@ -67,8 +67,9 @@ void SetWindowText(HWND window, const ByteString& text);
 bool IsChecked(HWND button);
 void SetCheckMark(HWND button, bool checked); // the mark only, no notification
 
-// The width a label needs for its caption in its font.
-int TextWidth(HWND window, const ByteString& text);
+// The size a label needs for its caption in its font (a line's full height, so that an
+// underline shows).
+SIZE TextSize(HWND window, const ByteString& text);
 
 // A tab control whose pages are windows that hold controls. Selecting a tab (by the user,
 // or by the program through SetActivePage) shows its page and hides the others.

@@ -43,6 +43,6 @@ enum ControlId : int {
 // The maker's web site and contact address (reserved example domains).
 constexpr char kHomePageUrl[] = "https://www.example.com/vellumcast/";
 constexpr char kHomePageCaption[] = "Vellumcast Web";
-constexpr char kContactMail[] = "support@example.com";
+constexpr char kContactMail[] = "info@example.com";
 
 } // namespace settings_layout

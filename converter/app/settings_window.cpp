@@ -275,11 +275,12 @@ void TForm1::CreateControls() {
             Control(spec.parent),
             {spec.kind, spec.id, spec.bounds, spec.caption, spec.firstOfGroup}, font);
         controls_.at(size_t(spec.id - settings_layout::PageControl1)) = control;
-        // Labels size themselves to their caption, so that no font cuts the text short.
+        // Labels grow to their caption, so that a font with other metrics than the one the
+        // layout was made with cuts no text (nor a link's underline) short.
         if (spec.kind == ControlKind::Label || spec.kind == ControlKind::LinkLabel) {
-            const int width =
-                std::max(spec.bounds.width, toolkit::TextWidth(control, spec.caption));
-            SetWindowPos(control, nullptr, 0, 0, width, spec.bounds.height,
+            const SIZE text = toolkit::TextSize(control, spec.caption);
+            SetWindowPos(control, nullptr, 0, 0, std::max<int>(spec.bounds.width, text.cx),
+                         std::max<int>(spec.bounds.height, text.cy),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }

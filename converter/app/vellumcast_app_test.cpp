@@ -113,6 +113,11 @@ HWND DialogButton(HWND dialog, int id) {
     return Child(dialog, id, "Button");
 }
 
+// Selects a tab page as a click on its tab would (the tab control notifies the window).
+void SelectPage(HWND main, int index) {
+    SendMessageA(Child(main, PageControl1), TCM_SETCURFOCUS, WPARAM(index), 0);
+}
+
 bool Checked(HWND button) {
     return SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
@@ -383,6 +388,12 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(drive::Text(Child(main, LabelMail)), kContactMail);
     EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.14a");
 
+    // Showing another page changes what is visible; the next start opens on the first.
+    SelectPage(main, 2);
+    EXPECT_EQ(SendMessageA(tabs, TCM_GETCURSEL, 0, 0), 2);
+    EXPECT_FALSE(IsWindowVisible(Child(main, TabSheet1)));
+    EXPECT_TRUE(IsWindowVisible(Child(main, TabSheet2)));
+
     // Typed paths are for display only.
     drive::TypeText(Child(main, EditCPath), "C:\\typed\\gs.exe");
     drive::TypeText(Child(main, EditDPath), "C:\\typed\\");
@@ -394,6 +405,13 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(converter.Setting("Conv", "Path"), "C:\\old\\gswin32c.exe");
     EXPECT_EQ(converter.Setting("Data", "Path"), "D:\\pdf\\");
     EXPECT_EQ(converter.Setting("App", "Launch"), "C:\\tools\\viewer.exe");
+
+    converter.Start();
+    main = converter.MainWindow();
+    ASSERT_NE(main, nullptr);
+    EXPECT_EQ(SendMessageA(Child(main, PageControl1), TCM_GETCURSEL, 0, 0), 0);
+    EXPECT_TRUE(IsWindowVisible(Child(main, TabSheet1)));
+    CloseAndWait(converter, main);
 }
 
 TEST(SettingsWindow, ClicksAndChoicesChangeOneFieldEach) {
