@@ -47,13 +47,18 @@ int CALLBACK TFolderDialog::BrowseCallback(HWND window, UINT message, LPARAM par
     const auto& picker = *reinterpret_cast<const TFolderDialog*>(data);
     char status[kStatusBytes] = {};
     if (message == BFFM_INITIALIZED) {
+        // The line is cleared before the preselection: selecting the folder notifies a
+        // selection change at once, which shows its path, and clearing afterwards would
+        // leave the preselected folder without it.
+        ShowStatus(window, status);
         if (win::DirectoryExists(picker.Directory))
             SendMessageA(window, BFFM_SETSELECTIONA, TRUE,
                          reinterpret_cast<LPARAM>(picker.Directory.c_str()));
-    } else if (message == BFFM_SELCHANGED) {
-        if (!SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter), status))
-            status[0] = '\0'; // an item without a file-system path shows an empty line
+        return 0;
     }
+    if (message == BFFM_SELCHANGED &&
+        !SHGetPathFromIDListA(reinterpret_cast<PCIDLIST_ABSOLUTE>(parameter), status))
+        status[0] = '\0'; // an item without a file-system path shows an empty line
     ShowStatus(window, status);
     return 0;
 }
