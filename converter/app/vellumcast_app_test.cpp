@@ -11,6 +11,7 @@
 #include <commctrl.h>
 #include <windows.h>
 
+#include <cctype>
 #include <functional>
 #include <string>
 #include <vector>
@@ -387,6 +388,10 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(drive::Text(resolution), "ComboBox1") << "Res 9 selects nothing";
     EXPECT_EQ(drive::Text(Child(main, LabelMail)), kContactMail);
     EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.14a");
+    // One hint covers the tab control, its three pages and the 19 controls on them.
+    const auto hints = drive::TopLevelWindows(TOOLTIPS_CLASSA, nullptr, converter.ProcessId());
+    ASSERT_EQ(hints.size(), 1u);
+    EXPECT_EQ(SendMessageA(hints.front(), TTM_GETTOOLCOUNT, 0, 0), 1 + 3 + 19);
 
     // Showing another page changes what is visible; the next start opens on the first.
     SelectPage(main, 2);
@@ -535,6 +540,89 @@ TEST(SettingsWindow, OpenFileDialogConfirmedAndCancelled) {
     CloseAndWait(converter, main);
     EXPECT_EQ(converter.Setting("Conv", "Path"), program);
     EXPECT_EQ(converter.Setting("App", "Launch"), "C:\\keep\\viewer.exe");
+}
+
+bool EndsWithSeparator(const ByteString& path) {
+    return !path.empty() && path.back() == '\\';
+}
+
+// Picks a folder in the shell's folder dialog as a user would: highlights tree items one
+// by one (the dialog's status line then shows the highlighted folder's path), expanding
+// only those on the way to the target, until the target is highlighted.
+bool HighlightFolder(HWND dialog, const ByteString& target) {
+    HWND tree = drive::FindDescendant(dialog, "SysTreeView32");
+    if (!tree)
+        return false;
+    auto statusLine = [&] {
+        ByteString shown;
+        for (HWND label : drive::Descendants(dialog, "Static")) {
+            const ByteString text = drive::Text(label);
+            if (!text.empty() && (text.find('\\') != ByteString::npos))
+                shown = text;
+        }
+        return shown;
+    };
+    auto lower = [](ByteString text) {
+        for (char& c : text)
+            c = char(std::tolower(static_cast<unsigned char>(c)));
+        return text;
+    };
+    const ByteString wanted = lower(target);
+    std::vector<LPARAM> pending{SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0)};
+    for (int visited = 0; !pending.empty() && visited < 300; ++visited) {
+        const LPARAM item = pending.back();
+        pending.pop_back();
+        if (!item)
+            continue;
+        SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, item);
+        drive::Pause(100);
+        const ByteString path = lower(statusLine());
+        if (path == wanted)
+            return true;
+        const ByteString asFolder = EndsWithSeparator(path) ? path : path + "\\";
+        // Virtual folders (no path) and folders above the target lead on; others do not.
+        if (!path.empty() && wanted.compare(0, asFolder.size(), asFolder) != 0 &&
+            !(path.size() == 3 && wanted.compare(0, 3, path) == 0))
+            continue;
+        SendMessageA(tree, TVM_EXPAND, TVE_EXPAND, item);
+        drive::Pause(200);
+        std::vector<LPARAM> children;
+        for (LPARAM child = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, item); child;
+             child = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, child))
+            children.push_back(child);
+        pending.insert(pending.end(), children.rbegin(), children.rend());
+    }
+    return false;
+}
+
+TEST(SettingsWindow, FolderPickerStoresTheChosenFolderWithOneTrailingSeparator) {
+    TempDir folders("vcdata");
+    struct FolderCase {
+        ByteString chosen;
+        ByteString stored;
+    };
+    const FolderCase cases[] = {
+        {"C:\\", "C:\\"},
+        {folders.Path(), folders.Path() + "\\"},
+    };
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.chosen);
+        Converter converter("[Data]\r\nPath=C:\\old\\\r\n");
+        converter.Start();
+        HWND main = converter.MainWindow();
+        ASSERT_NE(main, nullptr);
+        drive::Click(Child(main, ButtonData));
+        HWND dialog = converter.Dialog(nullptr);
+        ASSERT_NE(dialog, nullptr);
+        ASSERT_TRUE(
+            WaitUntil([&] { return drive::FindDescendant(dialog, "SysTreeView32") != nullptr; }));
+        ASSERT_TRUE(HighlightFolder(dialog, c.chosen));
+        drive::Click(DialogButton(dialog, IDOK));
+        ASSERT_TRUE(WaitUntil([&] { return drive::Text(Child(main, EditDPath)) == c.stored; }))
+            << drive::Text(Child(main, EditDPath));
+        CloseAndWait(converter, main);
+        EXPECT_EQ(converter.Setting("Data", "Path"), c.stored);
+    }
 }
 
 } // namespace
