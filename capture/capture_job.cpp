@@ -1,0 +1,69 @@
+// CaptureJob, top to bottom. It takes its turn in the directory before it touches the job
+// file, so that a converter still working on the previous job keeps its files.
+#include "capture/capture_job.h"
+
+#include "base/win/job_handoff.h"
+#include "capture/capture_system.h"
+
+namespace capture {
+
+static_assert(kPathCapacity == MAX_PATH, "the capture's paths are ANSI paths");
+
+namespace {
+
+bool BuildPaths(const PathText& prefix, PathText& jobFile, PathText& handOffLog,
+                FixedText<kCommandLineCapacity>& commandLine) {
+    return jobFile.Append(prefix) && jobFile.Append(kJobFileName) && handOffLog.Append(prefix) &&
+           handOffLog.Append(kHandOffLogName) && commandLine.Append("\"") &&
+           commandLine.Append(prefix) && commandLine.Append(kConverterFileName) &&
+           commandLine.Append("\" \"") && commandLine.Append(jobFile) && commandLine.Append("\"");
+}
+
+void CopyStandardInput(std::FILE* job) {
+    char block[kCopyBlockSize];
+    for (;;) {
+        const size_t got = ReadStandardInput(block, sizeof block);
+        if (got == 0)
+            return;
+        std::fwrite(block, 1, got, job);
+    }
+}
+
+} // namespace
+
+void CaptureJob() {
+    PathText prefix;
+    PathText jobFile;
+    PathText handOffLog;
+    FixedText<kCommandLineCapacity> commandLine;
+    if (!ModuleDirectoryPrefix(prefix) || !BuildPaths(prefix, jobFile, handOffLog, commandLine))
+        return;
+
+    handoff::CaptureTurn turn(jobFile.c_str());
+
+    DeleteFileIfAny(jobFile.c_str());
+    UniqueStream job = CreateForWriting(jobFile.c_str());
+    if (!job)
+        return;
+    SwitchStandardInputToBinary();
+    CopyStandardInput(job.get());
+    job.reset();
+
+    DeleteFileIfAny(handOffLog.c_str());
+    char documentName[kDocumentNameCapacity];
+    const size_t documentNameLength = ReadDocumentName(documentName, sizeof documentName);
+    FixedText<kHandOffLineCapacity> handOffLine;
+    handOffLine.Append(kDocNameMarker);
+    handOffLine.Append(documentName, documentNameLength);
+    handOffLine.Append("\r\n");
+
+    UniqueStream log = CreateForWriting(handOffLog.c_str());
+    if (!log)
+        return;
+    std::fwrite(handOffLine.c_str(), 1, handOffLine.size(), log.get());
+    log.reset();
+
+    turn.HandOver(StartProgram(commandLine.c_str()));
+}
+
+} // namespace capture

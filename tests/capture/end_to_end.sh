@@ -1,0 +1,70 @@
+#!/bin/sh
+# The whole road of print jobs under Wine: PostScript piped into Spoolwick.exe with a
+# Japanese document name, the real Vellumcast.exe in job mode, Ghostscript through the test
+# bridge, PDFs stored automatically. First one job, then five captured back to back while
+# earlier converters still run; every PDF must carry its own name and its own text.
+# Usage: end_to_end.sh SPOOLWICK_EXE VELLUMCAST_EXE GSWIN32C_EXE (needs a display).
+set -eu
+spoolwick=$1 vellumcast=$2 bridge=$3
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run="$here/../wine-run"
+export LC_ALL=ja_JP.UTF-8
+
+work=$(mktemp -d "${TMPDIR:-/tmp}/capture-e2e.XXXXXX")
+trap 'rm -rf "$work"' EXIT
+printer="$work/printer folder"
+data="$work/pdf"
+mkdir -p "$printer" "$data"
+cp "$spoolwick" "$printer/Spoolwick.exe"
+cp "$vellumcast" "$printer/Vellumcast.exe"
+
+windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
+printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
+    "$(windows_path "$bridge")" "$(windows_path "$data")" >"$printer/Vellumcast.ini"
+
+fail() {
+    echo "FAIL: $*" >&2
+    ls -la "$printer" "$data" >&2
+    exit 1
+}
+
+# print NAME TEXT: one job through the capture, as the printer port would send it.
+print() {
+    printf '%%!PS-Adobe-3.0\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (%s) show\nshowpage\n' "$2" |
+        REDMON_DOCNAME=$1 "$wine_run" "$printer/Spoolwick.exe" || fail "capture exit status $?"
+}
+
+# expect_pdf FILE TEXT: waits (bounded) for the stored PDF and checks its text.
+expect_pdf() {
+    waited=0
+    while [ ! -f "$data/$1" ]; do
+        [ $waited -lt 240 ] || fail "no $1 after ${waited}s"
+        sleep 1
+        waited=$((waited + 1))
+    done
+    text=$(pdftotext "$data/$1" - 2>/dev/null) || fail "$1 is not a readable PDF"
+    case $text in
+    *"$2"*) ;;
+    *) fail "$1 holds \"$text\", not \"$2\"" ;;
+    esac
+    echo "ok: $1: $2"
+}
+
+print '議事録 - 第2版.doc' 'Minutes of the second edition'
+expect_pdf '議事録 - 第2版.pdf' 'Minutes of the second edition'
+
+set -- 'back1 第1版.doc:First job of five' 'back2 ソース.txt:Second job of five' \
+    'back3 表計算.xls:Third job of five' 'back4 report.doc:Fourth job of five' \
+    'back5 議事録.doc:Fifth job of five'
+for job in "$@"; do
+    print "${job%%:*}" "${job#*:}"
+done
+for job in "$@"; do
+    name=${job%%:*}
+    expect_pdf "${name%.*}.pdf" "${job#*:}"
+done
+
+count=$(ls "$data" | wc -l)
+[ "$count" -eq 6 ] || fail "$count files in the PDF folder, 6 expected"
+[ ! -e "$printer/\$\$temp.ps" ] || fail "the job file was left behind"
+echo "all $count PDFs stored with their own names and text"
