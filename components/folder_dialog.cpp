@@ -18,6 +18,7 @@ void ShowStatus(HWND dialog, const char* text) {
 TFolderDialog::TFolderDialog(TComponent* owner) : TComponent(owner), Title("フォルダーの選択") {}
 
 bool TFolderDialog::Execute() {
+    // Without the shell's allocator nothing can be shown or freed: report a cancel.
     const win::ShellAllocator allocator;
     if (!allocator)
         return false;
@@ -25,6 +26,8 @@ bool TFolderDialog::Execute() {
     if (!buffer)
         return false;
 
+    // No item list of My Computer is asked for: it would not become the dialog's root,
+    // and its only effect would be one more way for the showing to fail.
     BROWSEINFOA info{};
     info.hwndOwner = Owner() ? Owner()->WindowHandle() : nullptr;
     info.pidlRoot = nullptr; // the whole namespace, from the desktop down
