@@ -3,7 +3,8 @@
 // wait for it would replace its files), then copies the job file to "<name>.out" beside
 // itself, with the document name from the hand-off log, records how it was started in
 // "<name>.cmdline" (the raw command line) and "<name>.args" (each argument and a LF), and
-// deletes the job file.
+// deletes the job file. With FAKE_CONVERTER_DISCARD set it only deletes the job file (for
+// the capture benchmark, whose jobs are too big to copy).
 #include "base/win/files.h"
 #include "base/win/handles.h"
 #include "base/win/job_handoff.h"
@@ -58,6 +59,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     if (const auto delay = win::EnvironmentVariable("FAKE_CONVERTER_DELAY_MS"))
         Sleep(DWORD(std::atoi(delay->c_str())));
 
+    if (win::EnvironmentVariable("FAKE_CONVERTER_DISCARD")) {
+        DeleteFileA(jobFile.c_str());
+        return 0;
+    }
     ByteString name = DocumentName(ReadAll(directory + "log.txt"));
     if (name.empty())
         name = "unnamed";
