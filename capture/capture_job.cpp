@@ -11,12 +11,16 @@ static_assert(kPathCapacity == MAX_PATH, "the capture's paths are ANSI paths");
 
 namespace {
 
-bool BuildPaths(const PathText& prefix, PathText& jobFile, PathText& handOffLog,
-                FixedText<kCommandLineCapacity>& commandLine) {
-    return jobFile.Append(prefix) && jobFile.Append(kJobFileName) && handOffLog.Append(prefix) &&
-           handOffLog.Append(kHandOffLogName) && commandLine.Append("\"") &&
-           commandLine.Append(prefix) && commandLine.Append(kConverterFileName) &&
-           commandLine.Append("\" \"") && commandLine.Append(jobFile) && commandLine.Append("\"");
+bool JoinPath(const PathText& prefix, const char* name, PathText& path) {
+    return path.Append(prefix) && path.Append(name);
+}
+
+// "<prefix>Vellumcast.exe" "<prefix>$$temp.ps"
+bool BuildCommandLine(const PathText& prefix, const PathText& jobFile,
+                      FixedText<kCommandLineCapacity>& commandLine) {
+    return commandLine.Append("\"") && commandLine.Append(prefix) &&
+           commandLine.Append(kConverterFileName) && commandLine.Append("\" \"") &&
+           commandLine.Append(jobFile) && commandLine.Append("\"");
 }
 
 void CopyStandardInput(std::FILE* job) {
@@ -36,7 +40,9 @@ void CaptureJob() {
     PathText jobFile;
     PathText handOffLog;
     FixedText<kCommandLineCapacity> commandLine;
-    if (!ModuleDirectoryPrefix(prefix) || !BuildPaths(prefix, jobFile, handOffLog, commandLine))
+    if (!ModuleDirectoryPrefix(prefix) || !JoinPath(prefix, kJobFileName, jobFile) ||
+        !JoinPath(prefix, kHandOffLogName, handOffLog) ||
+        !BuildCommandLine(prefix, jobFile, commandLine))
         return;
 
     handoff::CaptureTurn turn(jobFile.c_str());
