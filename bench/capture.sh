@@ -21,7 +21,7 @@ wine="$root/scripts/wine"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
 # One Wine server for all runs (it ends by itself a few seconds after the last one), so that
 # no run pays for starting it.
-"$wine" wineserver -p5 >/dev/null 2>&1 || true
+wineserver -p5 >/dev/null 2>&1 || true
 
 # On the build's disk, like the cat it is compared with.
 work=$(mktemp -d "$build/capture-bench.XXXXXX")
