@@ -22,12 +22,13 @@ printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nD
     iconv -f UTF-8 -t CP932 >"$out/printer/Vellumcast.ini"
 
 "$root/scripts/wine" wineboot -i >/dev/null 2>&1 || true
+wineserver -w >/dev/null 2>&1 || true # the next Wine server starts with the display
 docname='議事録 - 第2版.doc'
 echo "Printing samples/sample-job.ps as \"$docname\" ..."
 REDMON_DOCNAME="$docname" "$root/scripts/with-display" bash -c '
     "$1/tests/wine-run" "$2/printer/Spoolwick.exe" <"$1/samples/sample-job.ps"
     # The capture ends once the converter has taken the job over; wait for the converter.
-    "$1/scripts/wine" wineserver -w' _ "$root" "$out"
+    wineserver -w' _ "$root" "$out"
 
 pdf="$out/pdf/議事録 - 第2版.pdf"
 if [ ! -f "$pdf" ]; then

@@ -15,7 +15,10 @@ export WINEPREFIX="$root/build/wineprefix"
 # A fresh prefix for every run, created once up front rather than by the first test.
 rm -rf "$WINEPREFIX"
 "$root/scripts/wine" wineboot -i >/dev/null 2>&1 || true
+# Let that Wine server end: one started without a display would keep a desktop that
+# cannot create windows for every test that follows.
+wineserver -w >/dev/null 2>&1 || true
 status=0
 "$root/scripts/with-display" ctest --test-dir "$root/build" --output-on-failure --timeout 600 "$@" || status=$?
-"$root/scripts/wine" wineserver -k >/dev/null 2>&1 || true
+wineserver -k >/dev/null 2>&1 || true
 exit $status
