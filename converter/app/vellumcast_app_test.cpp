@@ -3,6 +3,7 @@
 // its windows with window messages and checks what it stores.
 #include "base/win/handles.h"
 #include "converter/app/settings_layout.h"
+#include "tests/support/converter_copy.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_driver.h"
 
@@ -36,68 +37,11 @@ constexpr char kSlowJob[] = "%!PS\n"
                             "showpage\n";
 
 // One copy of Vellumcast.exe in a fresh folder, with its own settings file.
-class Converter {
+class Converter : public testing_support::ConverterCopy {
   public:
-    explicit Converter(const ByteString& settings) : dir_("vcapp") {
-        const ByteString exe = testing_support::BuildFile("converter/app/Vellumcast.exe");
-        if (!CopyFileA(exe.c_str(), ExePath().c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + exe);
+    explicit Converter(const ByteString& settings) : ConverterCopy("vcapp") {
         WriteFileBytes(IniPath(), settings);
     }
-    ~Converter() {
-        if (process_.process && WaitForSingleObject(process_.process.get(), 0) == WAIT_TIMEOUT) {
-            TerminateProcess(process_.process.get(), 1);
-            WaitForSingleObject(process_.process.get(), 10000);
-        }
-    }
-
-    const TempDir& Dir() const { return dir_; }
-    ByteString ExePath() const { return dir_ / "Vellumcast.exe"; }
-    ByteString IniPath() const { return dir_ / "Vellumcast.ini"; }
-
-    void Start(const ByteString& arguments = "", WORD show = SW_SHOWNORMAL) {
-        ByteString commandLine = "\"" + ExePath() + "\"";
-        if (!arguments.empty())
-            commandLine += " " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = show;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir_.Path().c_str(), &startup, &info))
-            throw std::runtime_error("cannot start " + commandLine);
-        process_ = win::UniqueProcess(info);
-        processId_ = info.dwProcessId;
-    }
-
-    DWORD ProcessId() const { return processId_; }
-    bool Running() const { return WaitForSingleObject(process_.process.get(), 0) == WAIT_TIMEOUT; }
-    int WaitForExit(DWORD timeoutMs = 60000) {
-        return drive::WaitForExit(process_.process.get(), timeoutMs);
-    }
-
-    HWND MainWindow() const {
-        return drive::WaitForTopLevel(kMainWindowClass, kTitle, processId_, kWindowWaitMs);
-    }
-    HWND ApplicationWindow() const {
-        return drive::WaitForTopLevel("TApplication", kTitle, processId_, kWindowWaitMs);
-    }
-    // A message box or common dialog of this process with that caption.
-    HWND Dialog(const char* caption) const {
-        return drive::WaitForTopLevel("#32770", caption, processId_, kWindowWaitMs);
-    }
-
-    ByteString Setting(const char* section, const char* key) const {
-        char value[2048] = {};
-        GetPrivateProfileStringA(section, key, "<missing>", value, sizeof value, IniPath().c_str());
-        return value;
-    }
-
-  private:
-    TempDir dir_;
-    win::UniqueProcess process_;
-    DWORD processId_ = 0;
 };
 
 // The first descendant with that control ID (and class, when given).

@@ -1,7 +1,7 @@
 // The single-instance guard in the real converter: Vellumcast.exe started while another
 // converter runs. A later converter in job mode still converts its own job; a later one
 // in interactive mode ends by itself and writes no settings.
-#include "base/win/handles.h"
+#include "tests/support/converter_copy.h"
 #include "tests/support/test_support.h"
 #include "tests/support/window_driver.h"
 
@@ -9,18 +9,12 @@
 
 #include <windows.h>
 
-#include <stdexcept>
-
 using testing_support::Exists;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;
 
 namespace {
-
-constexpr char kTitle[] = "Tamberlyn";
-constexpr char kMainWindowClass[] = "TForm1";
-constexpr DWORD kWaitMs = 30000;
 
 // A job that keeps Ghostscript busy for about two seconds, then prints one page.
 constexpr char kJob[] = "%!PS\n"
@@ -31,61 +25,9 @@ constexpr char kJob[] = "%!PS\n"
                         "showpage\n";
 
 // A copy of the converter in a folder of its own, with or without a settings file.
-class Converter {
+class Converter : public testing_support::ConverterCopy {
   public:
-    Converter() {
-        const ByteString built = testing_support::BuildFile("converter/app/Vellumcast.exe");
-        if (!CopyFileA(built.c_str(), ExePath().c_str(), FALSE))
-            throw std::runtime_error("cannot copy " + built);
-    }
-    ~Converter() {
-        if (Running()) {
-            TerminateProcess(process_.process.get(), 1);
-            WaitForSingleObject(process_.process.get(), 10000);
-        }
-    }
-    Converter(const Converter&) = delete;
-    Converter& operator=(const Converter&) = delete;
-
-    const TempDir& Dir() const { return dir_; }
-    ByteString ExePath() const { return dir_ / "Vellumcast.exe"; }
-    ByteString IniPath() const { return dir_ / "Vellumcast.ini"; }
-
-    void Start(const ByteString& arguments = "") {
-        ByteString commandLine = "\"" + ExePath() + "\"";
-        if (!arguments.empty())
-            commandLine += " " + arguments;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        startup.dwFlags = STARTF_USESHOWWINDOW;
-        startup.wShowWindow = SW_SHOWNORMAL;
-        PROCESS_INFORMATION info{};
-        if (!CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            dir_.Path().c_str(), &startup, &info))
-            throw std::runtime_error("cannot start " + commandLine);
-        process_ = win::UniqueProcess(info);
-        processId_ = info.dwProcessId;
-    }
-
-    bool Running() const {
-        return process_.process && WaitForSingleObject(process_.process.get(), 0) == WAIT_TIMEOUT;
-    }
-    int WaitForExit(DWORD timeoutMs = 60000) {
-        return window_driver::WaitForExit(process_.process.get(), timeoutMs);
-    }
-    HWND MainWindow() const {
-        return window_driver::WaitForTopLevel(kMainWindowClass, kTitle, processId_, kWaitMs);
-    }
-    // Closes the settings window as its close button does and waits for the end.
-    int CloseAndWait() {
-        PostMessageA(MainWindow(), WM_CLOSE, 0, 0);
-        return WaitForExit();
-    }
-
-  private:
-    TempDir dir_{"vcguard"};
-    win::UniqueProcess process_;
-    DWORD processId_ = 0;
+    Converter() : ConverterCopy("vcguard") {}
 };
 
 // An interactive converter that has finished starting: its window is on the screen.
