@@ -3,7 +3,11 @@
 
 #ifdef _WIN32
 #include <windows.h>
-bool IsLeadByte(unsigned char b) { return IsDBCSLeadByte(b) != FALSE; }
+bool IsLeadByte(unsigned char b) {
+    return IsDBCSLeadByte(b) != FALSE;
+}
 #else
-bool IsLeadByte(unsigned char b) { return IsShiftJisLeadByte(b); }
+bool IsLeadByte(unsigned char b) {
+    return IsShiftJisLeadByte(b);
+}
 #endif

@@ -35,9 +35,13 @@ size_t ExtensionStart(const ByteString& path) {
 }
 } // namespace
 
-ByteString ExtractFilePath(const ByteString& path) { return path.substr(0, NameStart(path)); }
+ByteString ExtractFilePath(const ByteString& path) {
+    return path.substr(0, NameStart(path));
+}
 
-ByteString ExtractFileName(const ByteString& path) { return path.substr(NameStart(path)); }
+ByteString ExtractFileName(const ByteString& path) {
+    return path.substr(NameStart(path));
+}
 
 ByteString ExtractFileExt(const ByteString& path) {
     const size_t dot = ExtensionStart(path);

@@ -55,8 +55,7 @@ std::optional<ByteString> EnvironmentVariable(const char* name) {
     const int bytes =
         WideCharToMultiByte(CP_ACP, 0, wide.data(), int(length), nullptr, 0, nullptr, nullptr);
     ByteString value(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(length), value.data(), bytes, nullptr,
-                        nullptr);
+    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(length), value.data(), bytes, nullptr, nullptr);
     return value;
 }
 

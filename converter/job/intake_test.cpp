@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-
 using testing_support::MakeDirectory;
 using testing_support::TempDir;
 using testing_support::WriteFileBytes;

@@ -25,7 +25,9 @@ TempDir::TempDir(const ByteString& nameHint) {
     }
 }
 
-TempDir::~TempDir() { RemoveTree(path_); }
+TempDir::~TempDir() {
+    RemoveTree(path_);
+}
 
 void WriteFileBytes(const ByteString& path, const ByteString& bytes) {
     win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
@@ -119,8 +121,7 @@ ByteString UnixPathOf(const ByteString& windowsPath) {
     return result;
 }
 
-int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory,
-               DWORD timeoutMs) {
+int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory, DWORD timeoutMs) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};

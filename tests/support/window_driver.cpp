@@ -41,8 +41,7 @@ std::vector<HWND> TopLevelWindows(const char* className, const char* text, DWORD
     return search.found;
 }
 
-HWND WaitForTopLevel(const char* className, const char* text, DWORD processId,
-                     DWORD timeoutMs) {
+HWND WaitForTopLevel(const char* className, const char* text, DWORD processId, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     for (;;) {
         const auto found = TopLevelWindows(className, text, processId);
@@ -54,8 +53,7 @@ HWND WaitForTopLevel(const char* className, const char* text, DWORD processId,
     }
 }
 
-bool WaitForNoTopLevel(const char* className, const char* text, DWORD processId,
-                       DWORD timeoutMs) {
+bool WaitForNoTopLevel(const char* className, const char* text, DWORD processId, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (!TopLevelWindows(className, text, processId).empty()) {
         if (GetTickCount() - start > timeoutMs)
@@ -101,7 +99,9 @@ ByteString ClassName(HWND window) {
     return name;
 }
 
-void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+void Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
 
 void ChooseComboItem(HWND comboBox, int index) {
     SendMessageA(comboBox, CB_SETCURSEL, index, 0);
@@ -122,6 +122,8 @@ int WaitForExit(HANDLE process, DWORD timeoutMs) {
     return int(code);
 }
 
-void Pause(DWORD ms) { Sleep(ms); }
+void Pause(DWORD ms) {
+    Sleep(ms);
+}
 
 } // namespace window_driver

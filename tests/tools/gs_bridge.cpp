@@ -20,7 +20,8 @@ template <typename F> F Export(const char* module, const char* name) {
 using UnixSpawn = int(WINAPI*)(char* const argv[], int wait);
 
 std::string ToUtf8(const std::wstring& wide) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
+    const int size =
+        WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, nullptr, 0, nullptr, nullptr);
     std::string text(size, '\0');
     WideCharToMultiByte(CP_UTF8, 0, wide.c_str(), -1, text.data(), size, nullptr, nullptr);
     text.resize(size - 1);
