@@ -20,3 +20,8 @@ constexpr bool IsShiftJisLeadByte(unsigned char b) {
 inline size_t CharLengthAt(const ByteString& s, size_t i) {
     return (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < s.size()) ? 2 : 1;
 }
+
+// Byte-by-byte equality in which ASCII letters match regardless of case; no locale rules,
+// so the bytes of a double-byte character must be equal as they are (ア, 83 41, is not ヂ,
+// 83 61, although its trail byte looks like "A").
+bool SameTextAsciiCaseless(const ByteString& a, const ByteString& b);

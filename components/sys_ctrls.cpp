@@ -55,28 +55,6 @@ ByteString InstanceBaseName(const ByteString& modulePath) {
     return ChangeFileExt(ExtractFileName(modulePath), "");
 }
 
-bool SameTextAsciiCaseless(const ByteString& a, const ByteString& b) {
-    if (a.size() != b.size())
-        return false;
-    const auto fold = [](unsigned char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-    };
-    for (size_t i = 0; i < a.size();) {
-        const size_t length = CharLengthAt(a, i);
-        if (length == 2) {
-            // A double-byte character: its trail byte may look like an ASCII letter
-            // (ア is 83 41), but it is not one and must match exactly.
-            if (a[i] != b[i] || a[i + 1] != b[i + 1])
-                return false;
-        } else if (fold(static_cast<unsigned char>(a[i])) !=
-                   fold(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-        i += length;
-    }
-    return true;
-}
-
 CreateOutcome ClassifyCreate(bool gotHandle, DWORD lastError) {
     if (!gotHandle)
         return CreateOutcome::FirstWithoutMark;
@@ -138,11 +116,10 @@ void FindFirstInstance() {
     const ByteString baseName = sys_ctrls::InstanceBaseName(win::ModuleFileName());
     HWND found = nullptr;
     win::ForEachTopLevelWindow([&](HWND window) {
-        if (!sys_ctrls::SameTextAsciiCaseless(win::ShortClassName(window),
-                                              kApplicationWindowClass) ||
+        if (!SameTextAsciiCaseless(win::ShortClassName(window), kApplicationWindowClass) ||
             win::BelongsToThisProcess(window))
             return true;
-        if (!sys_ctrls::SameTextAsciiCaseless(win::ShortWindowText(window), baseName))
+        if (!SameTextAsciiCaseless(win::ShortWindowText(window), baseName))
             return true;
         found = window;
         return false;

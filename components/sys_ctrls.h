@@ -77,10 +77,6 @@ namespace sys_ctrls {
 // The executable's file name without its directory and without the part from its last dot.
 ByteString InstanceBaseName(const ByteString& modulePath);
 
-// Byte-by-byte equality in which ASCII letters match regardless of case; no locale rules,
-// so the bytes of a double-byte character must be equal as they are.
-bool SameTextAsciiCaseless(const ByteString& a, const ByteString& b);
-
 // What a creation of the mutex means for this instance. The open and the creation are two
 // calls, so an instance started at the same moment may have created the mutex in between:
 // the creation then reports that the name already existed, and this instance is a duplicate.

@@ -38,18 +38,9 @@ bool IsControl(char c) {
     return static_cast<unsigned char>(c) < 0x20;
 }
 
-ByteString AsciiUpper(ByteString text) {
-    for (char& c : text) {
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-    }
-    return text;
-}
-
 bool IsDeviceName(const ByteString& stem) {
-    const ByteString upper = AsciiUpper(stem);
     for (const char* device : kDeviceNames) {
-        if (upper == device)
+        if (SameTextAsciiCaseless(stem, device))
             return true;
     }
     return false;
