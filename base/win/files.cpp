@@ -7,23 +7,22 @@
 
 namespace win {
 
-namespace {
-// Attributes of the directory entry of that name, through a search (so a file that
-// another process holds open without sharing still counts).
-std::optional<DWORD> EntryAttributes(const ByteString& path) {
-    WIN32_FIND_DATAA data;
-    UniqueFind find(FindFirstFileA(path.c_str(), &data));
-    if (!find)
+std::optional<WIN32_FIND_DATAA> FindEntry(const ByteString& path) {
+    if (path.find_first_of("*?") != ByteString::npos)
         return std::nullopt;
-    return data.dwFileAttributes;
+    WIN32_FIND_DATAA entry;
+    const UniqueFind search(FindFirstFileA(path.c_str(), &entry));
+    if (!search)
+        return std::nullopt;
+    return entry;
 }
-} // namespace
 
 bool FileExists(const ByteString& path) {
-    if (path.empty() || path.find_first_of("*?") != ByteString::npos)
+    // Through a search, so that a file another process holds open without sharing counts.
+    if (path.empty())
         return false;
-    const auto attributes = EntryAttributes(path);
-    return attributes && !(*attributes & FILE_ATTRIBUTE_DIRECTORY);
+    const auto entry = FindEntry(path);
+    return entry && !(entry->dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 bool DirectoryExists(const ByteString& path) {

@@ -3,9 +3,17 @@
 
 #include "base/bytes.h"
 
+#include <windows.h>
+
 #include <optional>
 
 namespace win {
+
+// The directory entry that path names, of any attribute (hidden, system and directories
+// included), as a search reports it: with its long name. Nothing when there is none.
+// Wildcards never match: a search takes its argument as a pattern, and "*" or "?" would
+// report some other entry in place of the one asked for.
+std::optional<WIN32_FIND_DATAA> FindEntry(const ByteString& path);
 
 // An entry of that name exists and is not a directory.
 bool FileExists(const ByteString& path);

@@ -2,6 +2,7 @@
 #include "converter/job/intake_win.h"
 
 #include "base/errors.h"
+#include "base/win/files.h"
 #include "base/win/handles.h"
 
 #include <windows.h>
@@ -9,15 +10,10 @@
 namespace win {
 
 std::optional<ByteString> EntryLongName(const ByteString& path) {
-    // FindFirstFileA takes a pattern; a wildcard would report some other entry's name in
-    // place of the one asked for (and the job run would then convert and delete it).
-    if (path.find_first_of("*?") != ByteString::npos)
+    const auto entry = FindEntry(path);
+    if (!entry)
         return std::nullopt;
-    WIN32_FIND_DATAA entry;
-    const UniqueFind search(FindFirstFileA(path.c_str(), &entry));
-    if (!search)
-        return std::nullopt;
-    return ByteString(entry.cFileName);
+    return ByteString(entry->cFileName);
 }
 
 ByteString ReadSharedForReading(const ByteString& path) {
