@@ -62,25 +62,12 @@ std::vector<ByteString> SplitCommandLine(const ByteString& commandLine) {
     return pieces;
 }
 
-// Runs a program of the host (Unix side) and waits for it; its exit status.
-int RunHostProgram(std::vector<std::string> args) {
-    using UnixSpawn = int(WINAPI*)(char* const argv[], int wait);
-    const auto spawn = reinterpret_cast<UnixSpawn>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("ntdll.dll"), "__wine_unix_spawnvp")));
-    if (!spawn)
-        return -1;
-    std::vector<char*> argv;
-    for (std::string& arg : args)
-        argv.push_back(arg.data());
-    argv.push_back(nullptr);
-    return spawn(argv.data(), 1);
-}
-
 // The text that pdftotext reads from a PDF.
 ByteString PdfText(const ByteString& pdfPath, const TempDir& scratch) {
     const ByteString textPath = scratch / "pdftext.txt";
-    const int status = RunHostProgram({"/usr/bin/pdftotext", testing_support::UnixPathOf(pdfPath),
-                                       testing_support::UnixPathOf(textPath)});
+    const int status =
+        testing_support::RunHostProgram({"/usr/bin/pdftotext", testing_support::UnixPathOf(pdfPath),
+                                         testing_support::UnixPathOf(textPath)});
     if (status != 0)
         return "pdftotext failed: " + std::to_string(status);
     return testing_support::ReadFileBytes(textPath);

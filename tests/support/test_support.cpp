@@ -104,10 +104,18 @@ ByteString BuildFile(const ByteString& relativePath) {
     return path;
 }
 
+namespace {
+// A function that only Wine exports, as the type it really has (through void(*)(), the
+// one cast the compiler accepts between unrelated function types); null elsewhere.
+template <typename F> F WineExport(const char* module, const char* name) {
+    return reinterpret_cast<F>(
+        reinterpret_cast<void (*)()>(GetProcAddress(GetModuleHandleA(module), name)));
+}
+} // namespace
+
 ByteString UnixPathOf(const ByteString& windowsPath) {
     using ToUnix = char*(CDECL*)(LPCWSTR);
-    const auto toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name")));
+    const auto toUnix = WineExport<ToUnix>("kernel32.dll", "wine_get_unix_file_name");
     if (!toUnix)
         return ByteString();
     const int size = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
@@ -119,6 +127,18 @@ ByteString UnixPathOf(const ByteString& windowsPath) {
     ByteString result = unix;
     HeapFree(GetProcessHeap(), 0, unix);
     return result;
+}
+
+int RunHostProgram(std::vector<std::string> args) {
+    using UnixSpawn = int(WINAPI*)(char* const argv[], int wait);
+    const auto spawn = WineExport<UnixSpawn>("ntdll.dll", "__wine_unix_spawnvp");
+    if (!spawn)
+        return -1;
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    return spawn(argv.data(), 1);
 }
 
 int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory, DWORD timeoutMs) {

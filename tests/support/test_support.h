@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <string>
 #include <vector>
 
 namespace testing_support {
@@ -38,6 +39,10 @@ ByteString BuildFile(const ByteString& relativePath);
 
 // Unix path of a Windows path under Wine (for handing files to host tools), or empty.
 ByteString UnixPathOf(const ByteString& windowsPath);
+
+// Runs a program of the host (the Unix side under Wine) and waits for it: its exit status,
+// or -1 when not under Wine. The arguments go to it as they are.
+int RunHostProgram(std::vector<std::string> args);
 
 // Runs a command line (no shell) and returns its exit code; -1 when it cannot start.
 int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory = "",
