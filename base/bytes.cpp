@@ -1,16 +1,6 @@
-// The lead-byte test of the ANSI code page, and the comparisons built on it.
+// Comparisons of byte strings built on the lead-byte test (which is chosen at link time:
+// shift_jis_lead_byte.cpp natively, win/lead_byte_win.cpp on Windows).
 #include "base/bytes.h"
-
-#ifdef _WIN32
-#include <windows.h>
-bool IsLeadByte(unsigned char b) {
-    return IsDBCSLeadByte(b) != FALSE;
-}
-#else
-bool IsLeadByte(unsigned char b) {
-    return IsShiftJisLeadByte(b);
-}
-#endif
 
 bool SameTextAsciiCaseless(const ByteString& a, const ByteString& b) {
     if (a.size() != b.size())

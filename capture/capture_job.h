@@ -2,25 +2,21 @@
 // started converter, all beside the capture program's own executable.
 #pragma once
 
+#include "handoff/contract.h"
+
 #include <cstddef>
 
 namespace capture {
 
-constexpr char kJobFileName[] = "$$temp.ps";
-constexpr char kHandOffLogName[] = "log.txt";
-constexpr char kConverterFileName[] = "Vellumcast.exe";
-constexpr char kDocNameMarker[] = "REDMON_DOCNAME=";
-
-// The hand-off line's buffer: the marker, at most 242 bytes of name, CR LF and a zero.
-constexpr size_t kHandOffLineCapacity = 260;
-constexpr size_t kDocumentNameCapacity = kHandOffLineCapacity - (sizeof kDocNameMarker - 1) - 2;
+using handoff::kConverterFileName;
+using handoff::kJobFileName;
 
 // Paths as the ANSI calls take them (MAX_PATH), terminating zero included.
 constexpr size_t kPathCapacity = 260;
 
-// The converter's command line: "<prefix>Vellumcast.exe" "<prefix>$$temp.ps", sized for the
-// longest prefix that leaves room for the job file's path, so a long directory still starts
-// the converter.
+// The converter's command line: the converter's and the job file's full paths, quoted,
+// sized for the longest prefix that leaves room for the job file's path, so a long directory still
+// starts the converter.
 constexpr size_t kMaxPrefixLength = kPathCapacity - 1 - (sizeof kJobFileName - 1);
 constexpr size_t kCommandLineCapacity =
     2 * kMaxPrefixLength + (sizeof kConverterFileName - 1) + (sizeof kJobFileName - 1) + 5 + 1;

@@ -1,7 +1,7 @@
 // The guard's Windows calls: named mutex, top-level window walk, quit and foreground.
 #include "components/instance_mark_win.h"
 
-namespace win {
+namespace components {
 
 namespace {
 constexpr int kNameBufferBytes = 80;
@@ -13,14 +13,14 @@ BOOL CALLBACK VisitTopLevel(HWND window, LPARAM parameter) {
 }
 } // namespace
 
-UniqueHandle OpenNamedMutex(const ByteString& name) {
-    return UniqueHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
+win::UniqueHandle OpenNamedMutex(const ByteString& name) {
+    return win::UniqueHandle(OpenMutexA(MUTEX_ALL_ACCESS, FALSE, name.c_str()));
 }
 
 CreatedMutex CreateNamedMutex(const ByteString& name) {
     HANDLE handle = CreateMutexA(nullptr, FALSE, name.c_str());
     const DWORD lastError = GetLastError();
-    return CreatedMutex{UniqueHandle(handle), lastError};
+    return CreatedMutex{win::UniqueHandle(handle), lastError};
 }
 
 void ReleaseNamedMutex(HANDLE mutex) {
@@ -43,22 +43,8 @@ ByteString ShortWindowText(HWND window) {
     return buffer;
 }
 
-bool BelongsToThisProcess(HWND window) {
-    DWORD processId = 0;
-    GetWindowThreadProcessId(window, &processId);
-    return processId == GetCurrentProcessId();
-}
-
-HWND LastActivePopup(HWND window) {
-    return GetLastActivePopup(window);
-}
-
-void RequestQuit() {
-    PostQuitMessage(0);
-}
-
 void BringToForeground(HWND window) {
     SetForegroundWindow(window);
 }
 
-} // namespace win
+} // namespace components

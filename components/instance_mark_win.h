@@ -1,24 +1,24 @@
 // The Windows calls of the single-instance guard: the named mutex that marks a running
-// instance, the walk over top-level windows, and the quit and foreground requests.
+// instance, the walk over top-level windows, and the foreground request.
 #pragma once
 
 #include "base/bytes.h"
-#include "base/win/handles.h"
+#include "base/win/handles_win.h"
 
 #include <windows.h>
 
 #include <functional>
 
-namespace win {
+namespace components {
 
 // OpenMutexA with full access, not inheritable; empty when the name is not open anywhere
 // (or cannot be opened).
-UniqueHandle OpenNamedMutex(const ByteString& name);
+win::UniqueHandle OpenNamedMutex(const ByteString& name);
 
 // CreateMutexA with no security attributes and no initial owner, and the error code the
 // call left (ERROR_ALREADY_EXISTS when the name was taken in the meantime).
 struct CreatedMutex {
-    UniqueHandle handle;
+    win::UniqueHandle handle;
     DWORD lastError;
 };
 CreatedMutex CreateNamedMutex(const ByteString& name);
@@ -34,14 +34,6 @@ void ForEachTopLevelWindow(const std::function<bool(HWND)>& visit);
 ByteString ShortClassName(HWND window);
 ByteString ShortWindowText(HWND window);
 
-bool BelongsToThisProcess(HWND window);
-
-// The popup that window owns and that was active last, or the window itself.
-HWND LastActivePopup(HWND window);
-
-// Posts the quit message (exit code 0) to this thread's queue.
-void RequestQuit();
-
 void BringToForeground(HWND window);
 
-} // namespace win
+} // namespace components

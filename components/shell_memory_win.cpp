@@ -3,7 +3,7 @@
 
 #include <shlobj.h>
 
-namespace win {
+namespace components {
 
 ShellAllocator::ShellAllocator() {
     if (FAILED(SHGetMalloc(&malloc_)))
@@ -18,4 +18,4 @@ ShellAllocator::~ShellAllocator() {
 ShellBlock::ShellBlock(const ShellAllocator& allocator, std::size_t bytes)
     : allocator_(allocator.get()), block_(allocator.get()->Alloc(bytes)) {}
 
-} // namespace win
+} // namespace components

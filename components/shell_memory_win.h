@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <utility>
 
-namespace win {
+namespace components {
 
 // The allocator that SHGetMalloc hands out; released once, when the owner goes.
 class ShellAllocator {
@@ -45,4 +45,4 @@ class ShellBlock {
     void* block_;
 };
 
-} // namespace win
+} // namespace components

@@ -3,13 +3,13 @@
 // by these IDs; the layout table in settings_window.cpp gives each its place and caption.
 #pragma once
 
-namespace settings_layout {
+namespace app {
 
-// Window class of the main window (its caption is the application title).
+// Window class of the main window, and the application title (also the window's caption).
+// The tab pages are the toolkit's "TTabSheet" windows; the other controls use the system
+// classes ("Static", "Edit", "Button", "ComboBox", "SysTabControl32").
 constexpr char kMainWindowClass[] = "TForm1";
-// Window class of the tab pages; the other controls use the system classes
-// ("Static", "Edit", "Button", "ComboBox", "SysTabControl32").
-constexpr char kTabSheetClass[] = "TTabSheet";
+constexpr char kApplicationTitle[] = "Tamberlyn";
 
 enum ControlId : int {
     PageControl1 = 100,
@@ -45,4 +45,4 @@ constexpr char kHomePageUrl[] = "https://www.example.com/vellumcast/";
 constexpr char kHomePageCaption[] = "Vellumcast Web";
 constexpr char kContactMail[] = "info@example.com";
 
-} // namespace settings_layout
+} // namespace app

@@ -2,19 +2,21 @@
 #pragma once
 
 #include "base/bytes.h"
+#include "converter/job/naming.h"
 #include "converter/settings/rw_ini.h"
 
 #include <windows.h>
 
-#include <ctime>
 #include <optional>
+
+namespace job {
 
 // What the run needs of the main window.
 class ConversionHost {
   public:
     virtual ~ConversionHost() = default;
-    // The main window, owner of the save dialog and of the RunSpecified shell start.
-    virtual HWND WindowHandle() const = 0;
+    // The main window: owner of the save dialog and of the RunSpecified shell start.
+    virtual HWND OwnerWindow() const = 0;
     // Dispatches every pending window message and returns; a quit message is noted by
     // the application (it ends the message loop later), not acted on here.
     virtual void ProcessMessages() = 0;
@@ -36,22 +38,4 @@ struct ConversionInputs {
 // existing DataFolder (the PDF is kept where Ghostscript wrote it).
 void RunConversion(const ConversionInputs& inputs, ConversionHost& host);
 
-// The pure pieces of the run.
-ByteString ResolutionText(int32_t resolutionIndex);
-ByteString SanitizeDocName(const ByteString& docName);
-ByteString Timestamp(const std::tm& localTime); // 2026年12月06日22時52分02秒
-ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
-                      const std::tm& localTime);
-ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
-                                  const ByteString& outputPath, const ByteString& jobPath);
-
-// A file name that Windows would open as a device (CON, NUL, COM1, LPT1.txt ...) with "_"
-// after the device word, so that it names a real file; any other name unchanged.
-ByteString AvoidDeviceName(const ByteString& fileName);
-
-// Where automatic storing puts the PDF: DataFolder (one "\" added when it has none) and the
-// name part of the output path, made unique by MakeUniqueName.
-ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath);
-
-// The path itself when no file of that name exists, else the first free "name(n).ext".
-ByteString MakeUniqueName(const ByteString& path);
+} // namespace job

@@ -3,8 +3,12 @@
 #include "converter/job/intake.h"
 
 #include "base/path_parts.h"
-#include "base/win/files.h"
+#include "base/win/files_win.h"
 #include "converter/job/intake_win.h"
+#include "handoff/contract.h"
+#include "handoff/handoff_line.h"
+
+namespace job {
 
 namespace {
 // The directory the path lies in: up to its last "\" or ":", without that "\" unless it
@@ -34,18 +38,20 @@ ByteString ExpandLongPath(const ByteString& path) {
         result.pop_back();
     if (result.size() == 2 && result[1] == ':')
         return result; // a bare drive has no directory entry of its own
-    const std::optional<ByteString> longName = win::EntryLongName(result);
-    if (!longName)
+    const auto entry = win::FindEntry(result);
+    if (!entry)
         return result;
-    return ExpandLongPath(ParentDirectory(result)) + SeparatorBeforeName(result) + *longName;
+    return ExpandLongPath(ParentDirectory(result)) + SeparatorBeforeName(result) + entry->cFileName;
 }
 
 ByteString HandOffLogPath() {
-    return ExtractFilePath(win::ModuleFileName()) + "log.txt";
+    return ExtractFilePath(win::ModuleFileName()) + handoff::kHandOffLogName;
 }
 
 ByteString ReadDocNameFrom(const ByteString& logPath) {
     if (!win::FileExists(logPath))
         return ByteString();
-    return DocNameFromLogText(win::ReadSharedForReading(logPath));
+    return handoff::DocNameFromLogText(ReadSharedForReading(logPath));
 }
+
+} // namespace job

@@ -3,17 +3,18 @@
 
 #include "base/bytes.h"
 
+namespace job {
+
 // The path with every component below the drive (or the network share) replaced by the
 // long name of its directory entry; stops at the first component that does not exist.
 ByteString ExpandLongPath(const ByteString& path);
 
-// "log.txt" in the directory of the running executable.
+// The hand-off log in the directory of the running executable.
 ByteString HandOffLogPath();
 
 // The document name from the hand-off log at logPath: the rest of the first line that
-// holds "REDMON_DOCNAME="; empty when the log is missing or has no such line.
+// holds the hand-off marker; empty when the log is missing or has no such line.
 // Raises EInOutError when the log exists but cannot be opened, read or closed.
 ByteString ReadDocNameFrom(const ByteString& logPath);
 
-// The same rule on the log's bytes (lines end at CR, CR LF; 0x1A ends the text).
-ByteString DocNameFromLogText(const ByteString& text);
+} // namespace job

@@ -1,24 +1,16 @@
-// Directory entries and the hand-off log on the Windows API.
+// Reading the hand-off log on the Windows API.
 #include "converter/job/intake_win.h"
 
 #include "base/errors.h"
-#include "base/win/files.h"
-#include "base/win/handles.h"
+#include "base/win/handles_win.h"
 
 #include <windows.h>
 
-namespace win {
-
-std::optional<ByteString> EntryLongName(const ByteString& path) {
-    const auto entry = FindEntry(path);
-    if (!entry)
-        return std::nullopt;
-    return ByteString(entry->cFileName);
-}
+namespace job {
 
 ByteString ReadSharedForReading(const ByteString& path) {
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr));
+    win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
         throw EInOutError(GetLastError());
 
@@ -39,4 +31,4 @@ ByteString ReadSharedForReading(const ByteString& path) {
     return bytes;
 }
 
-} // namespace win
+} // namespace job

@@ -1,19 +1,17 @@
-// Files and shell starts of the conversion run on the Windows API.
+// Files of the conversion run on the Windows API.
 #include "converter/job/pdf_files_win.h"
 
-#include "base/win/handles.h"
-
-#include <shellapi.h>
+#include "base/win/handles_win.h"
 
 #include <optional>
 
-namespace pdf_files {
+namespace job {
 
-void Delete(const ByteString& path) {
+void DeleteQuietly(const ByteString& path) {
     DeleteFileA(path.c_str());
 }
 
-void Move(const ByteString& from, const ByteString& to) {
+void MoveQuietly(const ByteString& from, const ByteString& to) {
     MoveFileA(from.c_str(), to.c_str());
 }
 
@@ -38,28 +36,4 @@ bool SameFile(const ByteString& a, const ByteString& b) {
            first->nFileIndexLow == second->nFileIndexLow;
 }
 
-void OpenAssociated(const ByteString& document) {
-    ShellExecuteA(GetDesktopWindow(), "open", document.c_str(), nullptr, nullptr, SW_SHOW);
-}
-
-void RunProgram(HWND owner, const ByteString& program, const ByteString& parameters,
-                const ByteString& directory) {
-    ShellExecuteA(owner, nullptr, program.c_str(), parameters.c_str(), directory.c_str(),
-                  SW_SHOWNORMAL);
-}
-
-std::tm LocalTimeNow() {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    std::tm local{};
-    local.tm_year = now.wYear - 1900;
-    local.tm_mon = now.wMonth - 1;
-    local.tm_mday = now.wDay;
-    local.tm_hour = now.wHour;
-    local.tm_min = now.wMinute;
-    local.tm_sec = now.wSecond;
-    local.tm_wday = now.wDayOfWeek;
-    return local;
-}
-
-} // namespace pdf_files
+} // namespace job

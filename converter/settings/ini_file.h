@@ -42,7 +42,3 @@ class TIniFile : public TCustomIniFile {
                           const ByteString& defaultValue) const override;
     void WriteString(const char* section, const char* key, const ByteString& value) override;
 };
-
-// The integer read rule: a leading "0x" or "0X" of a text longer than two characters
-// becomes "$", then the text is converted; defaultValue when that fails.
-int32_t IniIntegerFromText(ByteString text, int32_t defaultValue);

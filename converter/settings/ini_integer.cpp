@@ -1,8 +1,5 @@
 // The conversion of an INI key's text to a signed 32-bit integer (pure logic).
-#include "converter/settings/ini_file.h"
-#include "converter/settings/rw_ini.h"
-
-#include <cstdio>
+#include "converter/settings/ini_integer.h"
 
 namespace {
 bool IsDecimalDigit(char c) {
@@ -77,15 +74,4 @@ int32_t IniIntegerFromText(ByteString text, int32_t defaultValue) {
     if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X'))
         text.replace(0, 2, "$");
     return ParseIniInteger(text).value_or(defaultValue);
-}
-
-int32_t TCustomIniFile::ReadInteger(const char* section, const char* key,
-                                    int32_t defaultValue) const {
-    return IniIntegerFromText(ReadString(section, key, ByteString()), defaultValue);
-}
-
-void TCustomIniFile::WriteInteger(const char* section, const char* key, int32_t value) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%d", static_cast<int>(value));
-    WriteString(section, key, text);
 }

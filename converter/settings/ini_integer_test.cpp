@@ -1,6 +1,5 @@
 // The integer read rule of the settings file: which texts convert, to what.
-#include "converter/settings/ini_file.h"
-#include "converter/settings/rw_ini.h"
+#include "converter/settings/ini_integer.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "converter/settings/rw_ini.h"
 
 #include "base/path_parts.h"
-#include "base/win/files.h"
+#include "base/win/files_win.h"
 #include "converter/settings/ini_file.h"
 
 TAppSettings AppSettings;

@@ -4,7 +4,6 @@
 #include "base/bytes.h"
 
 #include <cstdint>
-#include <optional>
 
 // What happens after a PDF has been stored (AppSettings.DoLaunch); any other value: nothing.
 enum LaunchMode : int32_t { OpenAssociated = 0, RunSpecified = 1, DoNothing = 2 };
@@ -42,7 +41,3 @@ void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings);
 class TCustomIniFile;
 void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings);
 void WriteSettingsWith(TCustomIniFile& ini, const TAppSettings& settings);
-
-// The integer read rule's conversion of a key's text: decimal with an optional sign,
-// or hexadecimal after "$", "x", "X", "0x", "0X"; nothing when the text is malformed.
-std::optional<int32_t> ParseIniInteger(const ByteString& text);

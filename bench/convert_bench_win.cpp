@@ -1,0 +1,91 @@
+// Runs one conversion through RunConversion and prints what it cost the converter itself:
+// its own processor seconds during the run and the run's wall seconds.
+// Usage: convert_bench <converter> <job file> <hand-off log> <data folder>
+#include "converter/job/conversion.h"
+
+#include "base/errors.h"
+
+#include <cstdio>
+
+namespace {
+double Seconds(const FILETIME& t) {
+    return double((ULONGLONG(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
+double OwnProcessorSeconds() {
+    FILETIME created, ended, kernel, user;
+    GetProcessTimes(GetCurrentProcess(), &created, &ended, &kernel, &user);
+    return Seconds(kernel) + Seconds(user);
+}
+
+double WallSeconds() {
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return double(now.QuadPart) / double(frequency.QuadPart);
+}
+
+// A message-only window and the application's pump; no dialog (storing is automatic).
+class BenchHost : public job::ConversionHost {
+  public:
+    BenchHost()
+        : window_(CreateWindowExA(0, "STATIC", "bench", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  GetModuleHandleA(nullptr), nullptr)) {}
+    ~BenchHost() override { DestroyWindow(window_); }
+    HWND OwnerWindow() const override { return window_; }
+    void ProcessMessages() override {
+        ++rounds;
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message != WM_QUIT)
+                DispatchMessageA(&msg);
+        }
+    }
+    std::optional<ByteString> ChooseSavePath(const ByteString&, const ByteString&) override {
+        return std::nullopt;
+    }
+    long rounds = 0;
+
+  private:
+    HWND window_;
+};
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 5) {
+        std::fputs("usage: convert_bench <converter> <job file> <hand-off log> <data folder>\n",
+                   stderr);
+        return 2;
+    }
+    job::ConversionInputs inputs;
+    inputs.settings.ConverterPath = argv[1];
+    inputs.jobFile = argv[2];
+    inputs.handOffLog = argv[3];
+    inputs.settings.DataFolder = argv[4];
+    inputs.settings.ResolutionIndex = 3;
+    inputs.settings.SkipSaveDialog = 1;
+    inputs.settings.DoLaunch = DoNothing;
+
+    // The meter itself: a quarter second of busy work must read as about 0.25 s.
+    const double calibrationStart = OwnProcessorSeconds();
+    for (const double wallStart = WallSeconds(); WallSeconds() - wallStart < 0.25;) {
+    }
+    std::printf("calibration_cpu_seconds %.3f\n", OwnProcessorSeconds() - calibrationStart);
+
+    BenchHost host;
+    const double cpuBefore = OwnProcessorSeconds();
+    const double wallBefore = WallSeconds();
+    try {
+        job::RunConversion(inputs, host);
+    } catch (const Exception& e) {
+        std::fprintf(stderr, "conversion failed: %s\n", e.Message().c_str());
+        return 1;
+    }
+    const double wall = WallSeconds() - wallBefore;
+    const double cpu = OwnProcessorSeconds() - cpuBefore;
+    std::printf("converter_cpu_seconds %.3f\n", cpu);
+    std::printf("conversion_wall_seconds %.3f\n", wall);
+    std::printf("converter_cpu_share_percent %.2f\n", wall > 0 ? 100.0 * cpu / wall : 0.0);
+    std::printf("message_rounds %ld\n", host.rounds);
+    return 0;
+}

@@ -1,0 +1,353 @@
+// Spoolwick.exe under Wine: the job file, the hand-off log and the converter's start, in
+// folders of every awkward kind, on the failure paths, and for jobs that follow each other
+// before the previous converter has finished.
+#include "handoff/coordination_win.h"
+#include "capture/capture_runner_win.h"
+#include "tests/support/test_support_win.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <vector>
+
+using capture::RunCapture;
+using capture::RunningCapture;
+using testing_support::BuildFile;
+using testing_support::Exists;
+using testing_support::ListDirectory;
+using testing_support::MakeDirectory;
+using testing_support::ReadFileBytes;
+using testing_support::TempDir;
+using testing_support::WriteFileBytes;
+
+namespace {
+
+const ByteString kMarker = "REDMON_DOCNAME=";
+
+// n bytes that run through every byte value, CR, LF, 0x1A and 0x00 included.
+ByteString Pattern(size_t n, unsigned seed = 0) {
+    ByteString bytes(n, '\0');
+    for (size_t i = 0; i < n; ++i)
+        bytes[i] = char((i * 31 + i / 251 + seed * 17) & 0xFF);
+    return bytes;
+}
+
+ByteString Repeat(const ByteString& unit, size_t count) {
+    ByteString text;
+    for (size_t i = 0; i < count; ++i)
+        text += unit;
+    return text;
+}
+
+// A folder under a fresh temporary folder holding Spoolwick.exe and, when asked, the
+// stand-in converter as Vellumcast.exe. The capture runs with another current directory.
+class CaptureFolder {
+  public:
+    enum class Converter { None, StandIn };
+
+    CaptureFolder(const ByteString& folderName, Converter converter) {
+        Populate(folderName, converter);
+    }
+
+    // A folder whose directory prefix (path and "\\") is exactly prefixLength bytes long.
+    CaptureFolder(size_t prefixLength, Converter converter) {
+        const size_t rootLength = root_.Path().size() + 1;
+        ByteString name;
+        while (rootLength + name.size() + 1 < prefixLength) {
+            if (!name.empty())
+                name += "\\";
+            const size_t room = prefixLength - rootLength - name.size() - 1;
+            name += ByteString(std::min<size_t>(room, 60), 'p');
+        }
+        Populate(name, converter);
+    }
+
+    const ByteString& Path() const { return path_; }
+    ByteString Prefix() const { return path_ + "\\"; }
+    ByteString operator/(const ByteString& name) const { return path_ + "\\" + name; }
+    ByteString JobFile() const { return *this / "$$temp.ps"; }
+    ByteString Log() const { return ReadFileBytes(*this / "log.txt"); }
+    ByteString Executable() const { return *this / "Spoolwick.exe"; }
+    ByteString Elsewhere() const { return root_ / "elsewhere"; }
+
+    int Capture(const ByteString& stream, const std::optional<ByteString>& documentName,
+                size_t pieceSize = 0) const {
+        return RunCapture(Executable(), stream, documentName, Elsewhere(), pieceSize);
+    }
+
+    // Returns once the converter of the latest job has let the job go (at once when none
+    // was started: a started one holds the job before its capture ends).
+    void WaitForConverter() const { handoff::TakeOverJob(JobFile()); }
+
+    std::vector<ByteString> FilesEndingIn(const ByteString& suffix) const {
+        std::vector<ByteString> names;
+        for (const ByteString& name : ListDirectory(path_)) {
+            if (name.size() >= suffix.size() &&
+                name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
+                names.push_back(name);
+        }
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    void Populate(const ByteString& folderName, Converter converter) {
+        path_ = root_.Path();
+        size_t start = 0;
+        while (start <= folderName.size()) {
+            const size_t end = std::min(folderName.find('\\', start), folderName.size());
+            path_ += "\\" + folderName.substr(start, end - start);
+            MakeDirectory(path_);
+            start = end + 1;
+        }
+        Copy(BuildFile("capture/Spoolwick.exe"), *this / "Spoolwick.exe");
+        if (converter == Converter::StandIn)
+            Copy(BuildFile("tools/fake_converter.exe"), *this / "Vellumcast.exe");
+        MakeDirectory(root_ / "elsewhere");
+    }
+
+    static void Copy(const ByteString& from, const ByteString& to) {
+        ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from << " -> " << to;
+    }
+
+    TempDir root_{"cap"};
+    ByteString path_;
+};
+
+// The stand-in converter's delay, for this process and the captures it starts.
+class ConverterDelay {
+  public:
+    explicit ConverterDelay(int ms) {
+        SetEnvironmentVariableA("FAKE_CONVERTER_DELAY_MS", std::to_string(ms).c_str());
+    }
+    ~ConverterDelay() { SetEnvironmentVariableA("FAKE_CONVERTER_DELAY_MS", nullptr); }
+};
+
+struct StreamCase {
+    const char* label;
+    ByteString stream;
+    size_t pieceSize;
+};
+
+TEST(CaptureStream, StoresEveryByteAsItCame) {
+    const StreamCase cases[] = {
+        {"empty stream", "", 0},
+        {"one byte short of a block", Pattern(8191), 0},
+        {"exactly one block", Pattern(8192), 0},
+        {"one byte over a block", Pattern(8193), 0},
+        {"several blocks", Pattern(3 * 8192 + 77, 1), 0},
+        {"line ends, Ctrl+Z and zero bytes",
+         ByteString("%!PS\r\nCR LF\nlone LF\rlone CR\x1a after Ctrl+Z\0zero\r\r\n\x1a", 55), 0},
+        {"short pieces through the pipe", Pattern(20000, 2), 7},
+    };
+    for (const StreamCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        CaptureFolder folder("jobs", CaptureFolder::Converter::None);
+        EXPECT_EQ(folder.Capture(c.stream, ByteString("job.ps"), c.pieceSize), 0);
+        EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
+        const ByteString stored = ReadFileBytes(folder.JobFile());
+        EXPECT_EQ(stored.size(), c.stream.size());
+        EXPECT_TRUE(stored == c.stream);
+        EXPECT_EQ(folder.Log(), kMarker + "job.ps\r\n");
+    }
+}
+
+struct NameCase {
+    const char* label;
+    std::optional<ByteString> name;
+    size_t keptLength; // of the name in the log
+};
+
+TEST(CaptureLog, HoldsTheDocumentNameCutOnlyOnACharacterBoundary) {
+    const ByteString japanese = "議事録 - 第2版.doc";
+    const ByteString odd = "a:b*c?\"<>|/\\ ソ表 .doc  ";
+    const NameCase cases[] = {
+        {"unset", std::nullopt, 0},
+        {"set but empty", ByteString(), 0},
+        {"Japanese", japanese, japanese.size()},
+        {"characters no file name allows, trailing blanks", odd, odd.size()},
+        {"242 bytes fit", ByteString(242, 'n'), 242},
+        {"243 bytes are cut to 242", ByteString(243, 'n'), 242},
+        {"far longer than any buffer", ByteString(5000, 'n'), 242},
+        {"121 double-byte characters fit", Repeat("表", 121), 242},
+        {"a cut through 表 moves before it", "a" + Repeat("表", 121), 241},
+        {"a cut through ソ moves before it", "ab" + Repeat("ソ", 150), 242},
+        {"long double-byte name", Repeat("議", 3000), 242},
+        {"single-byte katakana are whole characters", Repeat("ｱｲｳ", 100), 242},
+    };
+    for (const NameCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        CaptureFolder folder("names", CaptureFolder::Converter::None);
+        EXPECT_EQ(folder.Capture("%!PS\n", c.name), 0);
+        const ByteString expected = c.name ? c.name->substr(0, c.keptLength) : ByteString();
+        EXPECT_EQ(folder.Log(), kMarker + expected + "\r\n");
+    }
+    CaptureFolder folder("unset", CaptureFolder::Converter::None);
+    folder.Capture("%!PS\n", std::nullopt);
+    EXPECT_EQ(folder.Log().size(), 17u);
+}
+
+struct FolderCase {
+    const char* label;
+    ByteString folderName; // or, when empty,
+    size_t prefixLength;   // a folder whose prefix has this length
+};
+
+TEST(CaptureConverterStart, FindsItselfAndTheConverterInAnyFolder) {
+    const FolderCase cases[] = {
+        {"plain", "plain", 0},
+        {"表 (trail byte 0x5C)", "表", 0},
+        {"ソ (trail byte 0x5C)", "ソ", 0},
+        {"spaces", "print jobs of today", 0},
+        {"nested double-byte names", "表 and ソ\\ソ表", 0},
+        {"prefix of 115 bytes: a command line of 258", "", 115},
+        {"prefix of 116 bytes: one more than the old buffer held", "", 116},
+        {"prefix of 200 bytes", "", 200},
+    };
+    const ByteString stream = "%!PS-Adobe-3.0\r\n" + Pattern(10000, 3);
+    for (const FolderCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        const auto converter = CaptureFolder::Converter::StandIn;
+        const CaptureFolder folder = c.folderName.empty() ? CaptureFolder(c.prefixLength, converter)
+                                                          : CaptureFolder(c.folderName, converter);
+        if (c.prefixLength != 0) {
+            ASSERT_EQ(folder.Prefix().size(), c.prefixLength);
+        }
+        const ByteString prefix = folder.Prefix();
+        EXPECT_EQ(folder.Capture(stream, ByteString("job 表")), 0);
+        folder.WaitForConverter();
+
+        ASSERT_EQ(folder.FilesEndingIn(".out"), std::vector<ByteString>{"job 表.out"});
+        EXPECT_TRUE(ReadFileBytes(folder / "job 表.out") == stream);
+        EXPECT_EQ(ReadFileBytes(folder / "job 表.cmdline"),
+                  "\"" + prefix + "Vellumcast.exe\" \"" + prefix + "$$temp.ps\"");
+        EXPECT_EQ(ReadFileBytes(folder / "job 表.args"), prefix + "$$temp.ps\n");
+        EXPECT_EQ(folder.Log(), kMarker + "job 表\r\n");
+        EXPECT_FALSE(Exists(folder.JobFile()));
+        EXPECT_FALSE(Exists(folder.Elsewhere() + "\\$$temp.ps"));
+    }
+}
+
+struct BlockedJobCase {
+    const char* label;
+    win::UniqueFile (*block)(const ByteString& jobFile); // what it returns stays open
+};
+
+TEST(CaptureFailures, AJobFileThatCannotBeOpenedLeavesEverythingAsItWas) {
+    const BlockedJobCase cases[] = {
+        {"the job file is a directory",
+         [](const ByteString& job) {
+             MakeDirectory(job);
+             return win::UniqueFile();
+         }},
+        {"another process holds the job file without sharing",
+         [](const ByteString& job) {
+             WriteFileBytes(job, "previous job");
+             return win::UniqueFile(CreateFileA(job.c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+         }},
+    };
+    const ByteString previousLog = kMarker + "previous.doc\r\n";
+    const ByteString stream = Pattern(1000, 4);
+    for (const BlockedJobCase& c : cases) {
+        SCOPED_TRACE(c.label);
+        CaptureFolder folder("blocked", CaptureFolder::Converter::StandIn);
+        WriteFileBytes(folder / "log.txt", previousLog);
+        const win::UniqueFile held = c.block(folder.JobFile());
+
+        RunningCapture capture(folder.Executable(), ByteString("new.doc"), folder.Elsewhere(),
+                               /*keepReadEnd=*/true);
+        capture.Feed(stream);
+        EXPECT_EQ(capture.Wait(), 0);
+        EXPECT_EQ(capture.UnreadBytes(), stream.size());
+        folder.WaitForConverter();
+
+        EXPECT_EQ(folder.Log(), previousLog);
+        EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
+        EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
+    }
+}
+
+TEST(CaptureFailures, ALogThatCannotBeOpenedKeepsTheJobAndStartsNoConverter) {
+    CaptureFolder folder("nolog", CaptureFolder::Converter::StandIn);
+    MakeDirectory(folder / "log.txt");
+    const ByteString stream = Pattern(9000, 5);
+    EXPECT_EQ(folder.Capture(stream, ByteString("kept.doc")), 0);
+    folder.WaitForConverter();
+    EXPECT_TRUE(ReadFileBytes(folder.JobFile()) == stream);
+    EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
+    EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
+}
+
+struct Job {
+    ByteString name;
+    ByteString stream;
+};
+
+// Every job's own output under its own name, and nothing else.
+void ExpectEachJobConvertedOnce(const CaptureFolder& folder, const std::vector<Job>& jobs) {
+    std::vector<ByteString> expectedNames;
+    for (const Job& job : jobs) {
+        expectedNames.push_back(job.name + ".out");
+        SCOPED_TRACE(job.name);
+        ASSERT_TRUE(Exists(folder / (job.name + ".out")));
+        const ByteString converted = ReadFileBytes(folder / (job.name + ".out"));
+        EXPECT_EQ(converted.size(), job.stream.size());
+        EXPECT_TRUE(converted == job.stream);
+    }
+    std::sort(expectedNames.begin(), expectedNames.end());
+    EXPECT_EQ(folder.FilesEndingIn(".out"), expectedNames);
+    EXPECT_FALSE(Exists(folder.JobFile()));
+}
+
+std::vector<Job> DistinctJobs() {
+    return {
+        {"第1版", "%!PS first\n" + Pattern(4000, 6)},
+        {"report", "%!PS second\n" + Pattern(300000, 7)}, // more than the pipe holds
+        {"議事録 - 第2版.doc", "%!PS third\r\n"},
+        {"ソース一覧", "%!PS fourth\n" + Pattern(8192, 8)},
+        {"empty", ""},
+        {"sixth", "%!PS sixth\n" + Pattern(123, 9)},
+    };
+}
+
+TEST(CaptureBackToBack, EachJobReachesItsOwnConverterWhileEarlierOnesStillRun) {
+    CaptureFolder folder("back to back", CaptureFolder::Converter::StandIn);
+    const ConverterDelay delay(400); // each converter holds its job a while before reading
+    const std::vector<Job> jobs = DistinctJobs();
+    for (const Job& job : jobs)
+        EXPECT_EQ(folder.Capture(job.stream, job.name), 0) << job.name;
+    folder.WaitForConverter();
+    ExpectEachJobConvertedOnce(folder, jobs);
+}
+
+TEST(CaptureBackToBack, CapturesStartedTogetherTakeTurns) {
+    CaptureFolder folder("together", CaptureFolder::Converter::StandIn);
+    const ConverterDelay delay(200);
+    // Small enough for the pipes to hold while a capture waits for its turn.
+    const std::vector<Job> jobs = {
+        {"left", "%!PS left\n" + Pattern(1500, 10)},
+        {"right", "%!PS right\n" + Pattern(1700, 11)},
+        {"middle", "%!PS middle\n" + Pattern(1600, 12)},
+    };
+    std::vector<RunningCapture> captures;
+    captures.reserve(jobs.size());
+    for (const Job& job : jobs)
+        captures.emplace_back(folder.Executable(), job.name, folder.Elsewhere());
+    for (size_t offset = 0; offset < 1800; offset += 100) {
+        for (size_t i = 0; i < jobs.size(); ++i) {
+            if (offset < jobs[i].stream.size())
+                captures[i].Feed(jobs[i].stream.substr(offset, 100));
+        }
+    }
+    // Every input ends before any wait: whichever capture took its turn first needs its own.
+    for (RunningCapture& capture : captures)
+        capture.CloseInput();
+    for (RunningCapture& capture : captures)
+        EXPECT_EQ(capture.Wait(), 0);
+    folder.WaitForConverter();
+    ExpectEachJobConvertedOnce(folder, jobs);
+}
+
+} // namespace

@@ -1,0 +1,21 @@
+// Vellumcast.exe: the application object, the main window, the message loop.
+#include "converter/app/settings_layout.h"
+#include "converter/app/unit1_win.h"
+#include "toolkit/application_win.h"
+#include "toolkit/controls_win.h"
+
+#include <windows.h>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    try {
+        toolkit::InitializeCommonControls();
+        Application.Initialize();
+        Application.SetTitle(app::kApplicationTitle);
+        Application.CreateForm<TForm1>();
+        Application.Run();
+    } catch (...) {
+        Application.HandleException(std::current_exception());
+    }
+    Application.Done();
+    return 0;
+}

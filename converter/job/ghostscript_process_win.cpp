@@ -1,0 +1,54 @@
+// Starting and waiting for Ghostscript on the Windows API.
+#include "converter/job/ghostscript_process_win.h"
+
+#include "base/errors.h"
+
+#include <windows.h>
+
+#include <string>
+
+namespace job {
+
+void EnterDirectory(const ByteString& directory) {
+    if (!SetCurrentDirectoryA(directory.c_str()))
+        throw EInOutError(GetLastError());
+}
+
+win::UniqueProcess StartHidden(const ByteString& applicationName, const ByteString& commandLine) {
+    STARTUPINFOA startup{};
+    GetStartupInfoA(&startup);
+    startup.dwFlags = STARTF_USESHOWWINDOW; // replaces whatever the converter was given
+    startup.wShowWindow = SW_HIDE;
+
+    ByteString mutableLine = commandLine; // CreateProcessA may write into it
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessA(applicationName.c_str(), mutableLine.data(), nullptr, nullptr, FALSE,
+                        CREATE_DEFAULT_ERROR_MODE, nullptr, nullptr, &startup, &info)) {
+        const DWORD code = GetLastError();
+        throw Exception("Exec Error " + std::to_string(static_cast<unsigned long>(code)));
+    }
+    return win::UniqueProcess(info);
+}
+
+std::optional<unsigned long> WaitWhileDispatching(const win::UniqueProcess& process,
+                                                  const std::function<void()>& processMessages) {
+    const HANDLE handle = process.process.get();
+    for (;;) {
+        // MWMO_INPUTAVAILABLE also wakes for messages that were already queued before the
+        // call, so none waits in the queue until Ghostscript ends.
+        const DWORD woken =
+            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        if (woken == WAIT_OBJECT_0 + 1) {
+            processMessages();
+            continue;
+        }
+        if (woken != WAIT_OBJECT_0)
+            return std::nullopt;
+        DWORD exitCode = 0;
+        if (!GetExitCodeProcess(handle, &exitCode))
+            return std::nullopt;
+        return exitCode;
+    }
+}
+
+} // namespace job

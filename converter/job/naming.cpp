@@ -1,0 +1,148 @@
+// Naming the PDF and Ghostscript's command line (pure logic).
+#include "converter/job/naming.h"
+
+#include "base/path_parts.h"
+
+#include <cstdio>
+#include <string>
+
+namespace job {
+
+namespace {
+
+// Dots per inch by ResolutionIndex.
+constexpr const char* kResolutionTexts[] = {"72", "150", "200", "300", "400", "600", "1200"};
+
+// Characters that a Windows file name cannot hold, replaced by "_" in document names.
+constexpr char kUnsafeInFileNames[] = {'\\', '/', ':', '*', '?', '"', '<', '>', '|'};
+
+// Names that Windows opens as devices whatever extension follows them.
+constexpr const char* kDeviceNames[] = {
+    "CON",  "PRN",  "AUX",  "NUL",  "COM1", "COM2", "COM3", "COM4", "COM5", "COM6", "COM7",
+    "COM8", "COM9", "LPT1", "LPT2", "LPT3", "LPT4", "LPT5", "LPT6", "LPT7", "LPT8", "LPT9",
+};
+
+bool IsUnsafeInFileNames(char c) {
+    for (char unsafe : kUnsafeInFileNames) {
+        if (c == unsafe)
+            return true;
+    }
+    return false;
+}
+
+bool IsControl(char c) {
+    return static_cast<unsigned char>(c) < 0x20;
+}
+
+bool IsDeviceName(const ByteString& stem) {
+    for (const char* device : kDeviceNames) {
+        if (SameTextAsciiCaseless(stem, device))
+            return true;
+    }
+    return false;
+}
+
+// The program's own name opens the command line; quoted only when a blank in it would
+// otherwise split it into two arguments.
+ByteString ProgramToken(const ByteString& fileName) {
+    if (fileName.find_first_of(" \t") == ByteString::npos)
+        return fileName;
+    return '"' + fileName + '"';
+}
+
+ByteString Quoted(const ByteString& text) {
+    return '"' + text + '"';
+}
+
+} // namespace
+
+ByteString EscapePercent(const ByteString& path) {
+    ByteString escaped;
+    for (char c : path) {
+        escaped += c;
+        if (c == '%')
+            escaped += '%';
+    }
+    return escaped;
+}
+
+ByteString ResolutionText(int32_t resolutionIndex) {
+    constexpr int32_t count = sizeof kResolutionTexts / sizeof kResolutionTexts[0];
+    if (resolutionIndex < 0 || resolutionIndex >= count)
+        return ByteString();
+    return kResolutionTexts[resolutionIndex];
+}
+
+ByteString SanitizeDocName(const ByteString& docName) {
+    ByteString name = docName;
+    // Only single-byte characters count: 表 and ソ end in the byte of "\".
+    for (size_t i = 0; i < name.size(); i += CharLengthAt(name, i)) {
+        if (CharLengthAt(name, i) == 1 && IsUnsafeInFileNames(name[i]))
+            name[i] = '_';
+    }
+    // A control byte is never part of a double-byte character; Windows refuses it anywhere.
+    for (char& c : name) {
+        if (IsControl(c))
+            c = '_';
+    }
+    return name;
+}
+
+ByteString Timestamp(const std::tm& localTime) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%04d年%02d月%02d日%02d時%02d分%02d秒",
+                  localTime.tm_year + 1900, localTime.tm_mon + 1, localTime.tm_mday,
+                  localTime.tm_hour, localTime.tm_min, localTime.tm_sec);
+    return text;
+}
+
+ByteString AvoidDeviceName(const ByteString& fileName) {
+    // Windows takes the part before the first "." for the device, blanks at its end ignored.
+    const size_t dot = FindChar(fileName, '.');
+    size_t stemEnd = dot == ByteString::npos ? fileName.size() : dot;
+    while (stemEnd > 0 && fileName[stemEnd - 1] == ' ')
+        --stemEnd;
+    if (!IsDeviceName(fileName.substr(0, stemEnd)))
+        return fileName;
+    return fileName.substr(0, stemEnd) + '_' + fileName.substr(stemEnd);
+}
+
+ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
+                      const std::tm& localTime) {
+    const ByteString directory = ExtractFilePath(jobPath);
+    if (docName.empty())
+        return directory + "prn_data(" + Timestamp(localTime) + ").pdf";
+    return directory + AvoidDeviceName(ChangeFileExt(SanitizeDocName(docName), ".pdf"));
+}
+
+ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
+                                  const ByteString& outputPath, const ByteString& jobPath) {
+    ByteString line = ProgramToken(ExtractFileName(converterPath));
+    line += " -dNOPAUSE -dBATCH -sDEVICE=pdfwrite";
+    // A bare "-r" is refused by Ghostscript; without it Ghostscript takes its default.
+    if (!resolutionText.empty())
+        line += " -r" + resolutionText;
+    line += " -sOutputFile=" + Quoted(EscapePercent(outputPath));
+    line += " -c 300000 setvmthreshold save pop -f " + Quoted(jobPath);
+    return line;
+}
+
+ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath,
+                       const ExistsPredicate& fileExists) {
+    return MakeUniqueName(IncludeTrailingBackslash(dataFolder) + ExtractFileName(outputPath),
+                          fileExists);
+}
+
+ByteString MakeUniqueName(const ByteString& path, const ExistsPredicate& fileExists) {
+    if (!fileExists(path))
+        return path;
+    const ByteString stem = ChangeFileExt(path, "");
+    const ByteString extension = ExtractFileExt(path);
+    for (unsigned long n = 1;; ++n) {
+        const ByteString candidate = stem + "(" + std::to_string(n) + ")" + extension;
+        if (!fileExists(candidate))
+            return candidate;
+    }
+}
+
+} // namespace job

@@ -1,0 +1,137 @@
+// Naming the PDF and Ghostscript's command line: tables of cases (portable).
+#include "converter/job/naming.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <set>
+#include <vector>
+
+using namespace job;
+
+namespace {
+
+std::tm FixedTime(int year, int month, int day, int hour, int minute, int second) {
+    std::tm t{};
+    t.tm_year = year - 1900;
+    t.tm_mon = month - 1;
+    t.tm_mday = day;
+    t.tm_hour = hour;
+    t.tm_min = minute;
+    t.tm_sec = second;
+    return t;
+}
+
+} // namespace
+
+TEST(ResolutionText, TableValuesAndEmptyOutsideIt) {
+    const struct {
+        int32_t index;
+        const char* text;
+    } cases[] = {{0, "72"},   {1, "150"}, {2, "200"}, {3, "300"}, {4, "400"},      {5, "600"},
+                 {6, "1200"}, {7, ""},    {-1, ""},   {100, ""},  {INT32_MIN, ""}, {INT32_MAX, ""}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        EXPECT_EQ(ResolutionText(c.index), c.text);
+    }
+}
+
+TEST(SanitizeDocName, ReplacesUnsafeSingleByteCharactersKeepingLength) {
+    const struct {
+        const char* name;
+        const char* cleaned;
+    } cases[] = {
+        {"a\\b/c:d*e?f\"g<h>i|j", "a_b_c_d_e_f_g_h_i_j"},
+        {"\\\\//::", "______"},
+        {"plain name.doc", "plain name.doc"},
+        // 表 and ソ end in the byte of "\" and keep their bytes.
+        {"表ソ\\表", "表ソ_表"},
+        {"\x83\x7C|", "\x83\x7C_"}, // a double-byte character whose trail byte is "|"
+        {"tab\there\x01\x1F\r\n.doc", "tab_here____.doc"},
+        {"   ", "   "},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const ByteString cleaned = SanitizeDocName(c.name);
+        EXPECT_EQ(cleaned, c.cleaned);
+        EXPECT_EQ(cleaned.size(), ByteString(c.name).size());
+    }
+}
+
+TEST(Timestamp, FourDigitYearAndTwoDigitParts) {
+    EXPECT_EQ(Timestamp(FixedTime(2026, 12, 6, 22, 52, 2)), "2026年12月06日22時52分02秒");
+    EXPECT_EQ(Timestamp(FixedTime(2027, 1, 2, 3, 4, 5)), "2027年01月02日03時04分05秒");
+    EXPECT_EQ(Timestamp(FixedTime(1999, 10, 31, 0, 0, 59)), "1999年10月31日00時00分59秒");
+}
+
+TEST(OutputPath, NamesThePdfInTheJobsDirectory) {
+    const std::tm when = FixedTime(2026, 12, 6, 22, 52, 2);
+    const struct {
+        const char* jobPath;
+        const char* docName;
+        const char* output;
+    } cases[] = {
+        {"C:\\jobs\\$$temp.ps", "議事録 - 第2版.doc", "C:\\jobs\\議事録 - 第2版.pdf"},
+        {"C:\\jobs\\$$temp.ps", "C:\\docs\\report.txt", "C:\\jobs\\C__docs_report.pdf"},
+        {"C:\\jobs\\$$temp.ps", "index.html?q=1", "C:\\jobs\\index.pdf"},
+        {"C:\\jobs\\$$temp.ps", "a.b.c", "C:\\jobs\\a.b.pdf"},
+        {"C:\\jobs\\$$temp.ps", "readme", "C:\\jobs\\readme.pdf"},
+        {"C:\\jobs\\$$temp.ps", "abc.", "C:\\jobs\\abc.pdf"},
+        {"C:\\jobs\\$$temp.ps", "表ソ.txt", "C:\\jobs\\表ソ.pdf"},
+        {"C:\\jobs\\$$temp.ps", "見積表", "C:\\jobs\\見積表.pdf"},
+        {"C:\\jobs\\$$temp.ps", "   ", "C:\\jobs\\   .pdf"},
+        {"C:\\jobs\\$$temp.ps", "line\x01two\x1F.doc", "C:\\jobs\\line_two_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "", "C:\\jobs\\prn_data(2026年12月06日22時52分02秒).pdf"},
+        {"C:\\表\\$$temp.ps", "x.doc", "C:\\表\\x.pdf"},
+        {"C:\\表\\$$temp.ps", "", "C:\\表\\prn_data(2026年12月06日22時52分02秒).pdf"},
+        {"\\\\server\\share\\$$temp.ps", "r.txt", "\\\\server\\share\\r.pdf"},
+        // Device names become real files; names that only begin like one stay.
+        {"C:\\jobs\\$$temp.ps", "CON", "C:\\jobs\\CON_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "con.doc", "C:\\jobs\\con_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "Nul.tar.gz", "C:\\jobs\\Nul_.tar.pdf"},
+        {"C:\\jobs\\$$temp.ps", "lpt9.txt", "C:\\jobs\\lpt9_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "COM1", "C:\\jobs\\COM1_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "aux .doc", "C:\\jobs\\aux_ .pdf"},
+        {"C:\\jobs\\$$temp.ps", "PRN", "C:\\jobs\\PRN_.pdf"},
+        {"C:\\jobs\\$$temp.ps", "COM10", "C:\\jobs\\COM10.pdf"},
+        {"C:\\jobs\\$$temp.ps", "CONSOLE.doc", "C:\\jobs\\CONSOLE.pdf"},
+        {"C:\\jobs\\$$temp.ps", "LPT", "C:\\jobs\\LPT.pdf"},
+        {"C:\\jobs\\$$temp.ps", "my con.doc", "C:\\jobs\\my con.pdf"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.docName);
+        EXPECT_EQ(OutputPath(c.jobPath, c.docName, when), c.output);
+    }
+}
+
+TEST(GhostscriptCommandLine, ExactTextOfTheUsualCase) {
+    EXPECT_EQ(GhostscriptCommandLine("C:\\gs\\bin\\gswin32c.exe", "300", "C:\\jobs\\Report.pdf",
+                                     "C:\\jobs\\$$temp.ps"),
+              "gswin32c.exe -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 "
+              "-sOutputFile=\"C:\\jobs\\Report.pdf\" -c 300000 setvmthreshold save pop -f "
+              "\"C:\\jobs\\$$temp.ps\"");
+}
+
+TEST(MakeUniqueName, LowestFreeNumberBeforeTheExtensionForAnyExistenceTest) {
+    const struct {
+        std::set<ByteString> present;
+        const char* name;
+        const char* expected;
+    } cases[] = {
+        {{}, "C:\\o\\Report.pdf", "C:\\o\\Report.pdf"},
+        {{"C:\\o\\Report.pdf"}, "C:\\o\\Report.pdf", "C:\\o\\Report(1).pdf"},
+        {{"C:\\o\\Report.pdf", "C:\\o\\Report(1).pdf"},
+         "C:\\o\\Report.pdf",
+         "C:\\o\\Report(2).pdf"},
+        {{"C:\\o\\notes"}, "C:\\o\\notes", "C:\\o\\notes(1)"},
+        // The extension is looked for after the last separator only, and 表 ends in "\".
+        {{"C:\\a.b\\表"}, "C:\\a.b\\表", "C:\\a.b\\表(1)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto exists = [&c](const ByteString& path) { return c.present.count(path) > 0; };
+        EXPECT_EQ(MakeUniqueName(c.name, exists), c.expected);
+    }
+    const auto exists = [](const ByteString& path) { return path != "C:\\o\\a(1).pdf"; };
+    EXPECT_EQ(StoragePath("C:\\o", "C:\\jobs\\a.pdf", exists), "C:\\o\\a(1).pdf");
+}
