@@ -15,6 +15,13 @@ constexpr bool IsShiftJisLeadByte(unsigned char b) {
     return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
 }
 
+// Shift-JIS trail bytes: 0x40-0x7E and 0x80-0xFC. A lead byte before any other byte (a
+// control byte, a blank, a quote, a "." ...) starts no character: text cut in the middle of
+// a character, or no Shift-JIS at all.
+constexpr bool IsShiftJisTrailByte(unsigned char b) {
+    return (b >= 0x40 && b <= 0x7E) || (b >= 0x80 && b <= 0xFC);
+}
+
 // Length of the character that starts at s[i]: 2 for a lead byte followed by another
 // byte, else 1. A lead byte at the very end counts as a single byte.
 inline size_t CharLengthAt(const ByteString& s, size_t i) {

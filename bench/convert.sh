@@ -34,6 +34,8 @@ for run in $(seq "$runs"); do
         "$(winpath "$work/log.txt")" "$(winpath "$work/pdf")\\" | tr -d '\r')
     [ -f "$work/pdf/bash.pdf" ] || { echo "no PDF stored" >&2; exit 1; }
     value() { echo "$figures" | awk -v k="$1" '$1 == k { print $2 }'; }
+    # Three decimals; a difference that rounds to nothing is "0.000", not "-0.000".
+    fixed3() { awk -v x="$1" 'BEGIN { v = sprintf("%.3f", x); if (v == "-0.000") v = "0.000"; print v }'; }
 
     start=$(now)
     /usr/bin/gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 -sOutputFile="$work/alone.pdf" \
@@ -41,9 +43,10 @@ for run in $(seq "$runs"); do
     alone=$(awk -v a="$(now)" -v b="$start" 'BEGIN { print a - b }')
 
     wall=$(value conversion_wall_seconds)
-    printf '%-4s %12.3f %12.3f %9.2f%% %12.3f %12.3f %14.3f\n' "$run" "$wall" \
-        "$(value converter_cpu_seconds)" "$(value converter_cpu_share_percent)" "$alone" \
-        "$(awk -v a="$wall" -v b="$alone" 'BEGIN { print a - b }')" "$(value calibration_cpu_seconds)"
+    printf '%-4s %12s %12s %9.2f%% %12s %12s %14s\n' "$run" "$(fixed3 "$wall")" \
+        "$(fixed3 "$(value converter_cpu_seconds)")" "$(value converter_cpu_share_percent)" \
+        "$(fixed3 "$alone")" "$(fixed3 "$(awk -v a="$wall" -v b="$alone" 'BEGIN { print a - b }')")" \
+        "$(fixed3 "$(value calibration_cpu_seconds)")"
 done
 echo "conv_cpu_s: the converter's own processor time during the run (GetProcessTimes);"
 echo "gs_alone_s: /usr/bin/gs with the same arguments; overhead_s: conv_wall_s - gs_alone_s."

@@ -15,7 +15,7 @@ configure_and_build() { # dir toolchain
 }
 
 configure_and_build build-i686 mingw-i686.cmake
-if /usr/lib/wine/wine --version >/dev/null 2>&1; then
+if "$root/scripts/wine" --runs-32-bit; then
     rm -rf "$root/build"
     ln -s build-i686 "$root/build"
 else

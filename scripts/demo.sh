@@ -5,7 +5,12 @@
 #   demo-output/pdf/       where the converter stores the PDF (automatic storing)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-[ "${1:-}" = "--no-setup" ] || bash "$root/scripts/setup.sh"
+if [ "${1:-}" != "--no-setup" ]; then
+    bash "$root/scripts/setup.sh"
+    # A shell started before the Japanese locale existed cannot switch to it: go on in a
+    # new one.
+    exec bash "$0" --no-setup
+fi
 "$root/scripts/build.sh"
 
 out="$root/demo-output"

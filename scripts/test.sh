@@ -10,6 +10,9 @@ cmake -S "$root" -B "$root/build-native" -DVELLUMCAST_SANITIZE=ON -DCMAKE_BUILD_
 cmake --build "$root/build-native" -j"$(nproc)"
 ctest --test-dir "$root/build-native" --output-on-failure
 
+# The fuzz targets, briefly: a smoke run of each (bench/fuzz.sh runs them for longer).
+bash "$root/bench/fuzz.sh" "${VELLUMCAST_FUZZ_SECONDS:-10}"
+
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
 export WINEPREFIX="$root/build/wineprefix"
 # A fresh prefix for every run, created once up front rather than by the first test.

@@ -60,8 +60,8 @@ constexpr PageSpec kPages[] = {
     {TabSheet2, "Ａｂｏｕｔ"},
 };
 
+// A control's name in the window's design is its ControlId.
 struct ControlSpec {
-    const char* name;
     ControlKind kind;
     ControlId parent; // a page or the group box
     toolkit::Bounds bounds;
@@ -75,27 +75,27 @@ struct ControlSpec {
 // Every control of the pages, in creation order, which is also the keyboard tab order.
 // clang-format off
 constexpr ControlSpec kControls[] = {
-    {"Label1", ControlKind::Label, TabSheet1, {16, 0, 53, 12}, "コンバータ", Label1, Role::None},
-    {"EditCPath", ControlKind::Edit, TabSheet1, {16, 16, 193, 20}, "", EditCPath, Role::None},
-    {"ButtonConv", ControlKind::Button, TabSheet1, {224, 16, 41, 25}, "参照", ButtonConv, Role::BrowseConverter},
-    {"Label2", ControlKind::Label, TabSheet1, {8, 42, 215, 12}, "通常：C:\\gs\\gsX.XX\\bin\\gswin32c.exeなど", Label2, Role::None},
-    {"Label3", ControlKind::Label, TabSheet1, {16, 56, 77, 12}, "ファイル格納先", Label3, Role::None},
-    {"EditDPath", ControlKind::Edit, TabSheet1, {16, 72, 193, 20}, "", EditDPath, Role::None},
-    {"ButtonData", ControlKind::Button, TabSheet1, {224, 72, 41, 25}, "参照", ButtonData, Role::BrowseDataFolder},
-    {"Label4", ControlKind::Label, TabSheet1, {16, 104, 36, 12}, "解像度", Label4, Role::None},
-    {"ComboBox1", ControlKind::DropDown, TabSheet1, {120, 104, 89, 20}, "ComboBox1", ComboBox1, Role::Resolution},
+    {ControlKind::Label, TabSheet1, {16, 0, 53, 12}, "コンバータ", Label1, Role::None},
+    {ControlKind::Edit, TabSheet1, {16, 16, 193, 20}, "", EditCPath, Role::None},
+    {ControlKind::Button, TabSheet1, {224, 16, 41, 25}, "参照", ButtonConv, Role::BrowseConverter},
+    {ControlKind::Label, TabSheet1, {8, 42, 215, 12}, "通常：C:\\gs\\gsX.XX\\bin\\gswin32c.exeなど", Label2, Role::None},
+    {ControlKind::Label, TabSheet1, {16, 56, 77, 12}, "ファイル格納先", Label3, Role::None},
+    {ControlKind::Edit, TabSheet1, {16, 72, 193, 20}, "", EditDPath, Role::None},
+    {ControlKind::Button, TabSheet1, {224, 72, 41, 25}, "参照", ButtonData, Role::BrowseDataFolder},
+    {ControlKind::Label, TabSheet1, {16, 104, 36, 12}, "解像度", Label4, Role::None},
+    {ControlKind::DropDown, TabSheet1, {120, 104, 89, 20}, "ComboBox1", ComboBox1, Role::Resolution},
 
-    {"GroupBox1", ControlKind::GroupBox, TabSheet3, {0, 32, 281, 105}, "作成後の処理", GroupBox1, Role::None},
-    {"EditLApp", ControlKind::Edit, GroupBox1, {24, 48, 201, 20}, "", EditLApp, Role::None},
-    {"ButtonLApp", ControlKind::Button, GroupBox1, {232, 48, 41, 25}, "参照", ButtonLApp, Role::BrowseLaunchApp},
-    {"RadioButton1", ControlKind::RadioButton, GroupBox1, {8, 16, 225, 17}, "関連付けアプリを立ち上げる", RadioButton1, Role::LaunchChoice},
-    {"RadioButton2", ControlKind::RadioButton, GroupBox1, {8, 32, 185, 17}, "指定アプリを起動する", RadioButton2, Role::LaunchChoice, Look::Normal, false},
-    {"RadioButton3", ControlKind::RadioButton, GroupBox1, {8, 80, 145, 17}, "何もしない", RadioButton3, Role::LaunchChoice, Look::Normal, false},
-    {"CheckBox2", ControlKind::CheckBox, TabSheet3, {8, 8, 169, 17}, "保存ダイアログを出さない", CheckBox2, Role::SkipSaveDialog},
+    {ControlKind::GroupBox, TabSheet3, {0, 32, 281, 105}, "作成後の処理", GroupBox1, Role::None},
+    {ControlKind::Edit, GroupBox1, {24, 48, 201, 20}, "", EditLApp, Role::None},
+    {ControlKind::Button, GroupBox1, {232, 48, 41, 25}, "参照", ButtonLApp, Role::BrowseLaunchApp},
+    {ControlKind::RadioButton, GroupBox1, {8, 16, 225, 17}, "関連付けアプリを立ち上げる", RadioButton1, Role::LaunchChoice},
+    {ControlKind::RadioButton, GroupBox1, {8, 32, 185, 17}, "指定アプリを起動する", RadioButton2, Role::LaunchChoice, Look::Normal, false},
+    {ControlKind::RadioButton, GroupBox1, {8, 80, 145, 17}, "何もしない", RadioButton3, Role::LaunchChoice, Look::Normal, false},
+    {ControlKind::CheckBox, TabSheet3, {8, 8, 169, 17}, "保存ダイアログを出さない", CheckBox2, Role::SkipSaveDialog},
 
-    {"LabelHP", ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
-    {"LabelMail", ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
-    {"LabelVer", ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver0.14a", LabelVer, Role::None, Look::Version},
+    {ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
+    {ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
+    {ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver0.14a", LabelVer, Role::None, Look::Version},
 };
 // clang-format on
 

@@ -28,31 +28,6 @@ namespace {
 
 // ---- helpers -------------------------------------------------------------------------
 
-std::wstring Wide(const ByteString& text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(size);
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-    return wide.data();
-}
-
-ByteString Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::vector<char> narrow(size);
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    return narrow.data();
-}
-
-// A command line split the way the platform splits it for a program.
-std::vector<ByteString> SplitCommandLine(const ByteString& commandLine) {
-    int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(Wide(commandLine).c_str(), &count);
-    std::vector<ByteString> pieces;
-    for (int i = 0; i < count; ++i)
-        pieces.push_back(Narrow(argv[i]));
-    LocalFree(argv);
-    return pieces;
-}
-
 // The text that pdftotext reads from a PDF.
 ByteString PdfText(const ByteString& pdfPath, const TempDir& scratch) {
     const ByteString textPath = scratch / "pdftext.txt";
@@ -250,7 +225,7 @@ TEST(GhostscriptCommandLine, SplitsIntoTheArgumentsGhostscriptNeeds) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
         const ByteString line = GhostscriptCommandLine(c.converter, c.resolution, c.output, c.job);
-        EXPECT_EQ(SplitCommandLine(line), c.argv) << line;
+        EXPECT_EQ(testing_support::PlatformCommandLineArguments(line), c.argv) << line;
     }
 }
 
@@ -536,7 +511,8 @@ TEST_F(ConversionRun, UniqueNameInTheDataFolderGoesToTheStartedProgram) {
     const auto recorded = Recorded(20000);
     ASSERT_TRUE(recorded);
     // The final path in double quotes is the only parameter; the program runs in its folder.
-    const std::vector<ByteString> argv = SplitCommandLine(recorded->first);
+    const std::vector<ByteString> argv =
+        testing_support::PlatformCommandLineArguments(recorded->first);
     ASSERT_EQ(argv.size(), 2u) << recorded->first;
     EXPECT_EQ(argv[1], stored);
     EXPECT_NE(recorded->first.find('"' + stored + '"'), ByteString::npos) << recorded->first;
@@ -595,7 +571,8 @@ TEST_F(ConversionRun, OpenAssociatedOpensTheStoredPdf) {
     ASSERT_FALSE(raised.raised) << raised.message;
     const auto recorded = Recorded(20000);
     ASSERT_TRUE(recorded);
-    const std::vector<ByteString> argv = SplitCommandLine(recorded->first);
+    const std::vector<ByteString> argv =
+        testing_support::PlatformCommandLineArguments(recorded->first);
     ASSERT_EQ(argv.size(), 2u) << recorded->first;
     EXPECT_EQ(argv[1], root_ / "pdf\\Report.pdf");
 }

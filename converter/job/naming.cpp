@@ -75,15 +75,21 @@ ByteString ResolutionText(int32_t resolutionIndex) {
 
 ByteString SanitizeDocName(const ByteString& docName) {
     ByteString name = docName;
-    // Only single-byte characters count: 表 and ソ end in the byte of "\".
-    for (size_t i = 0; i < name.size(); i += CharLengthAt(name, i)) {
-        if (CharLengthAt(name, i) == 1 && IsUnsafeInFileNames(name[i]))
+    for (size_t i = 0; i < name.size(); ++i) {
+        const auto byte = static_cast<unsigned char>(name[i]);
+        if (IsLeadByte(byte)) {
+            // A whole double-byte character stays as it is: 表 and ソ end in the byte of "\".
+            if (i + 1 < name.size() &&
+                IsShiftJisTrailByte(static_cast<unsigned char>(name[i + 1]))) {
+                ++i;
+                continue;
+            }
+            // A lead byte without its trail byte (a name cut inside a character) would take
+            // the byte after it, a quote or the "." of ".pdf", into a character of its own.
             name[i] = '_';
-    }
-    // A control byte is never part of a double-byte character; Windows refuses it anywhere.
-    for (char& c : name) {
-        if (IsControl(c))
-            c = '_';
+        } else if (IsUnsafeInFileNames(name[i]) || IsControl(name[i])) {
+            name[i] = '_';
+        }
     }
     return name;
 }

@@ -49,6 +49,10 @@ TEST(SanitizeDocName, ReplacesUnsafeSingleByteCharactersKeepingLength) {
         {"\x83\x7C|", "\x83\x7C_"}, // a double-byte character whose trail byte is "|"
         {"tab\there\x01\x1F\r\n.doc", "tab_here____.doc"},
         {"   ", "   "},
+        // A lead byte without its trail byte goes; the byte after it counts on its own.
+        {"cut\x83", "cut_"},
+        {"\x81\"quoted\x81\x0A", "__quoted__"},
+        {"\x83.doc", "_.doc"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -97,6 +101,8 @@ TEST(OutputPath, NamesThePdfInTheJobsDirectory) {
         {"C:\\jobs\\$$temp.ps", "CONSOLE.doc", "C:\\jobs\\CONSOLE.pdf"},
         {"C:\\jobs\\$$temp.ps", "LPT", "C:\\jobs\\LPT.pdf"},
         {"C:\\jobs\\$$temp.ps", "my con.doc", "C:\\jobs\\my con.pdf"},
+        // A name cut inside a character still ends in ".pdf".
+        {"C:\\jobs\\$$temp.ps", "報告\x83", "C:\\jobs\\報告_.pdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.docName);

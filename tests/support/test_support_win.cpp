@@ -3,6 +3,8 @@
 
 #include "base/win/handles_win.h"
 
+#include <shellapi.h>
+
 #include <cstdio>
 #include <cstdlib>
 #include <stdexcept>
@@ -158,6 +160,32 @@ int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory
     DWORD code = 0;
     GetExitCodeProcess(process.process.get(), &code);
     return int(code);
+}
+
+namespace {
+std::wstring Wide(const ByteString& text) {
+    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::vector<wchar_t> wide(size);
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
+    return wide.data();
+}
+
+ByteString Narrow(const wchar_t* text) {
+    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
+    std::vector<char> narrow(size);
+    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
+    return narrow.data();
+}
+} // namespace
+
+std::vector<ByteString> PlatformCommandLineArguments(const ByteString& commandLine) {
+    int count = 0;
+    LPWSTR* argv = CommandLineToArgvW(Wide(commandLine).c_str(), &count);
+    std::vector<ByteString> pieces;
+    for (int i = 0; i < count; ++i)
+        pieces.push_back(Narrow(argv[i]));
+    LocalFree(argv);
+    return pieces;
 }
 
 } // namespace testing_support

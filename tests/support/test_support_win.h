@@ -40,6 +40,9 @@ ByteString BuildFile(const ByteString& relativePath);
 // Unix path of a Windows path under Wine (for handing files to host tools), or empty.
 ByteString UnixPathOf(const ByteString& windowsPath);
 
+// A command line split the way the platform splits it for a program (CommandLineToArgvW).
+std::vector<ByteString> PlatformCommandLineArguments(const ByteString& commandLine);
+
 // Runs a program of the host (the Unix side under Wine) and waits for it: its exit status,
 // or -1 when not under Wine. The arguments go to it as they are.
 int RunHostProgram(std::vector<std::string> args);
