@@ -285,19 +285,35 @@ void RemovePort() {
     Say("port VELLUMCAST: deleted");
 }
 
+bool DriverInstalled(const std::wstring& name) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 ||
+        !EnumPrinterDriversW(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count))
+        return false;
+    const auto* drivers = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        if (drivers[i].pName && name == drivers[i].pName)
+            return true;
+    }
+    return false;
+}
+
 void RemoveDriver() {
     if (!UnderWine())
         return; // the system's class driver is not ours to remove
     std::wstring name = kWineDriver;
-    if (DeletePrinterDriverW(nullptr, nullptr, name.data())) {
-        DeleteFileW((DriverFolder() + L"Vellumcast.ppd").c_str());
-        Say("driver \"Vellumcast PostScript\" deleted");
+    // Asked first: Wine's answer for a driver that is not there is not the documented one.
+    if (!DriverInstalled(name)) {
+        Say("driver \"Vellumcast PostScript\" not present");
         return;
     }
-    const DWORD error = GetLastError();
-    if (error != ERROR_UNKNOWN_PRINTER_DRIVER)
-        Fail("delete the driver (DeletePrinterDriver)", error);
-    Say("driver \"Vellumcast PostScript\" not present");
+    if (!DeletePrinterDriverW(nullptr, nullptr, name.data()))
+        Fail("delete the driver (DeletePrinterDriver)", GetLastError());
+    DeleteFileW((DriverFolder() + L"Vellumcast.ppd").c_str());
+    Say("driver \"Vellumcast PostScript\" deleted");
 }
 
 void RemoveMonitor() {
