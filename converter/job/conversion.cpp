@@ -11,6 +11,7 @@
 #include "converter/job/ghostscript_process_win.h"
 #include "converter/job/intake.h"
 #include "converter/job/pdf_files_win.h"
+#include "converter/job/title_text_win.h"
 
 #include <string>
 
@@ -35,10 +36,11 @@ ByteString NoDataFolderMessage(const ByteString& dataFolder, const ByteString& p
 // at the output path goes (a failed run can leave a blank or partial PDF), and the run
 // stops with a message.
 void RunGhostscript(const TAppSettings& settings, const ByteString& outputPath,
-                    const ByteString& jobPath, ConversionHost& host) {
+                    const ByteString& jobPath, const ByteString& docName, ConversionHost& host) {
     EnterDirectory(ExtractFilePath(settings.ConverterPath));
-    const ByteString commandLine = GhostscriptCommandLine(
-        settings.ConverterPath, ResolutionText(settings.ResolutionIndex), outputPath, jobPath);
+    const ByteString commandLine =
+        GhostscriptCommandLine(settings.ConverterPath, ResolutionText(settings.ResolutionIndex),
+                               outputPath, jobPath, TitleFromAnsi(docName));
     const win::UniqueProcess process =
         StartHidden(ExtractFileName(settings.ConverterPath), commandLine);
     const auto exitCode = WaitWhileDispatching(process, [&host] { host.ProcessMessages(); });
@@ -111,7 +113,7 @@ void RunConversion(const ConversionInputs& inputs, ConversionHost& host) {
     const ByteString docName = ReadDocNameFrom(inputs.handOffLog);
     const ByteString outputPath = OutputPath(jobPath, docName, win::LocalTimeNow());
 
-    RunGhostscript(settings, outputPath, jobPath, host);
+    RunGhostscript(settings, outputPath, jobPath, docName, host);
     DeleteQuietly(jobPath);
 
     const auto finalPath = StorePdf(settings, outputPath, host);

@@ -224,11 +224,15 @@ TEST(GhostscriptCommandLine, SplitsIntoTheArgumentsGhostscriptNeeds) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
-        const ByteString line = GhostscriptCommandLine(c.converter, c.resolution, c.output, c.job);
+        const ByteString line =
+            GhostscriptCommandLine(c.converter, c.resolution, c.output, c.job, u"");
         EXPECT_EQ(testing_support::PlatformCommandLineArguments(line), c.argv) << line;
     }
 }
 
+// The title travels as hex digits of UTF-16BE after a byte-order mark: whatever the name
+// holds (quotes, blanks, parentheses, backslashes, Japanese), the same eight arguments
+// follow the job.
 TEST(MakeUniqueName, LowestFreeNumberBeforeTheExtension) {
     const struct {
         std::vector<const char*> present;
@@ -384,6 +388,55 @@ TEST_F(ConversionRun, JapaneseDocumentNameAndTimestampName) {
         EXPECT_EQ(ExtractFileExt(stored[0]), ".pdf");
         EXPECT_NE(PdfText(root_ / "pdf\\" + stored[0], scratch_).find("Hello Vellumcast"),
                   ByteString::npos);
+        testing_support::RemoveTree(root_ / "pdf");
+        testing_support::MakeDirectory(root_ / "pdf");
+    }
+}
+
+// The PDF's Title is the document name in Unicode (the job's own %%Title holds Shift-JIS
+// bytes that Ghostscript would take for Latin text) and its Creator is Vellumcast; without
+// a name both stay as Ghostscript makes them from the job.
+TEST_F(ConversionRun, DocumentNameBecomesTheUnicodeTitle) {
+    const ByteString job = ByteString("%!PS-Adobe-3.0\n%%Title: 見積書 第3版\n"
+                                      "%%Creator: Job Writer\n%%EndComments\n") +
+                           kOnePageJob;
+    const struct {
+        ByteString docName;
+        ByteString stored;
+        ByteString info; // lines pdfinfo must print (UTF-8)
+    } cases[] = {
+        {"見積書 第3版.doc", "見積書 第3版.pdf",
+         "Title:           \xE8\xA6\x8B\xE7\xA9\x8D\xE6\x9B\xB8 "
+         "\xE7\xAC\xAC"
+         "3\xE7\x89\x88.doc\nCreator:         Vellumcast\n"},
+        {"(a) \"b\" c\\d", "(a) _b_ c_d.pdf",
+         "Title:           (a) \"b\" c\\d\nCreator:         Vellumcast\n"},
+        {"", "prn_data(", "Creator:         Job Writer\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.docName);
+        WriteJob(job);
+        WriteDocName(c.docName);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        const std::vector<ByteString> stored = Files("pdf");
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0].rfind(c.stored, 0), 0u) << stored[0];
+        const ByteString infoPath = scratch_ / "pdfinfo.txt";
+        ASSERT_EQ(testing_support::RunHostProgram(
+                      {"/bin/sh", "-c", "pdfinfo -enc UTF-8 \"$1\" >\"$2\"", "sh",
+                       testing_support::UnixPathOf(root_ / "pdf\\" + stored[0]),
+                       testing_support::UnixPathOf(infoPath)}),
+                  0);
+        const ByteString info = testing_support::ReadFileBytes(infoPath);
+        size_t from = 0;
+        for (size_t end; (end = c.info.find('\n', from)) != ByteString::npos; from = end + 1) {
+            const ByteString line = c.info.substr(from, end - from + 1);
+            EXPECT_NE(info.find(line), ByteString::npos) << line << " not in\n" << info;
+        }
+        if (c.docName.empty()) {
+            EXPECT_EQ(info.find("Vellumcast"), ByteString::npos) << info;
+        }
         testing_support::RemoveTree(root_ / "pdf");
         testing_support::MakeDirectory(root_ / "pdf");
     }

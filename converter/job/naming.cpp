@@ -122,7 +122,8 @@ ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
 }
 
 ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
-                                  const ByteString& outputPath, const ByteString& jobPath) {
+                                  const ByteString& outputPath, const ByteString& jobPath,
+                                  const std::u16string& title) {
     ByteString line = ProgramToken(ExtractFileName(converterPath));
     line += " -dNOPAUSE -dBATCH -sDEVICE=pdfwrite";
     // A bare "-r" is refused by Ghostscript; without it Ghostscript takes its default.
@@ -130,7 +131,21 @@ ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteStr
         line += " -r" + resolutionText;
     line += " -sOutputFile=" + Quoted(EscapePercent(outputPath));
     line += " -c 300000 setvmthreshold save pop -f " + Quoted(jobPath);
-    return line;
+    return line + DocInfoArguments(title);
+}
+
+ByteString DocInfoArguments(const std::u16string& title) {
+    if (title.empty())
+        return ByteString();
+    // The job's own %%Title is in the ANSI code page, which Ghostscript would copy into
+    // the PDF as if it were Latin text; a DOCINFO mark after the job replaces it.
+    static const char kHex[] = "0123456789ABCDEF";
+    ByteString hex = "FEFF";
+    for (const char16_t unit : title) {
+        for (int shift = 12; shift >= 0; shift -= 4)
+            hex += kHex[(unit >> shift) & 0xF];
+    }
+    return " -c [ /Title <" + hex + "> /Creator (Vellumcast) /DOCINFO pdfmark";
 }
 
 ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath,

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ctime>
 #include <functional>
+#include <string>
 
 namespace job {
 
@@ -31,9 +32,16 @@ ByteString EscapePercent(const ByteString& path);
 ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
                       const std::tm& localTime);
 
-// gswin32c's command line: program name, pdfwrite, resolution, output file, job file.
+// gswin32c's command line: program name, pdfwrite, resolution, output file, job file, and
+// after the job DocInfoArguments(title).
 ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
-                                  const ByteString& outputPath, const ByteString& jobPath);
+                                  const ByteString& outputPath, const ByteString& jobPath,
+                                  const std::u16string& title);
+
+// PostScript run after the job that sets the PDF's Title to title (UTF-16BE with a
+// byte-order mark, as a hex string: no quote or blank can reach the command line) and its
+// Creator to our program; empty for an empty title, so that Ghostscript's own stay.
+ByteString DocInfoArguments(const std::u16string& title);
 
 using ExistsPredicate = std::function<bool(const ByteString& path)>;
 

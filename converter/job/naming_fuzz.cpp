@@ -2,7 +2,8 @@
 // names, the ".pdf" extension, "%" escaping and quoting. For every input: the PDF's name
 // holds no byte that Windows refuses outside a double-byte character and no lead byte
 // without its trail byte, is no device name, ends in ".pdf" and lies in the job's folder;
-// the command line splits, as Windows splits it, into exactly the expected arguments.
+// the command line splits, as Windows splits it, into exactly the expected arguments, the
+// document information after the job included.
 #include "base/bytes.h"
 #include "base/path_parts.h"
 #include "converter/job/naming.h"
@@ -12,6 +13,8 @@
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace {
@@ -62,6 +65,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int32_t resolutionIndex = input.ConsumeIntegralInRange<int32_t>(-1, 7);
     const ByteString folder = PathText(input.ConsumeRandomLengthString(64));
     const ByteString program = PathText(input.ConsumeRandomLengthString(32));
+    std::u16string title;
+    for (size_t units = input.ConsumeIntegralInRange<size_t>(0, 8); units > 0; --units)
+        title += input.ConsumeIntegral<char16_t>();
     const ByteString docName = input.ConsumeRemainingBytesAsString();
 
     std::tm when{};
@@ -78,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ByteString converterPath = "C:\\gs\\" + program + "gswin32c.exe";
     const ByteString resolution = job::ResolutionText(resolutionIndex);
     const ByteString line =
-        job::GhostscriptCommandLine(converterPath, resolution, outputPath, jobPath);
+        job::GhostscriptCommandLine(converterPath, resolution, outputPath, jobPath, title);
     std::vector<ByteString> expected{ExtractFileName(converterPath), "-dNOPAUSE", "-dBATCH",
                                      "-sDEVICE=pdfwrite"};
     if (!resolution.empty())
@@ -87,6 +93,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (const char* word : {"-c", "300000", "setvmthreshold", "save", "pop", "-f"})
         expected.push_back(word);
     expected.push_back(jobPath);
+    if (!title.empty()) {
+        ByteString hex = "<FEFF";
+        for (char16_t unit : title) {
+            char digits[5];
+            std::snprintf(digits, sizeof digits, "%04X", unsigned(unit));
+            hex += digits;
+        }
+        for (const char* word : {"-c", "[", "/Title"})
+            expected.push_back(word);
+        expected.push_back(hex + ">");
+        for (const char* word : {"/Creator", "(Vellumcast)", "/DOCINFO", "pdfmark"})
+            expected.push_back(word);
+    }
     FUZZ_PROPERTY(testing_support::SplitWindowsCommandLine(line) == expected);
     return 0;
 }

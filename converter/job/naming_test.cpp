@@ -1,8 +1,11 @@
 // Naming the PDF and Ghostscript's command line: tables of cases (portable).
 #include "converter/job/naming.h"
 
+#include "tests/support/windows_argv.h"
+
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <set>
 #include <vector>
@@ -112,10 +115,11 @@ TEST(OutputPath, NamesThePdfInTheJobsDirectory) {
 
 TEST(GhostscriptCommandLine, ExactTextOfTheUsualCase) {
     EXPECT_EQ(GhostscriptCommandLine("C:\\gs\\bin\\gswin32c.exe", "300", "C:\\jobs\\Report.pdf",
-                                     "C:\\jobs\\$$temp.ps"),
+                                     "C:\\jobs\\$$temp.ps", u"Report"),
               "gswin32c.exe -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 "
               "-sOutputFile=\"C:\\jobs\\Report.pdf\" -c 300000 setvmthreshold save pop -f "
-              "\"C:\\jobs\\$$temp.ps\"");
+              "\"C:\\jobs\\$$temp.ps\" -c [ /Title <FEFF005200650070006F00720074> "
+              "/Creator (Vellumcast) /DOCINFO pdfmark");
 }
 
 TEST(MakeUniqueName, LowestFreeNumberBeforeTheExtensionForAnyExistenceTest) {
@@ -140,4 +144,33 @@ TEST(MakeUniqueName, LowestFreeNumberBeforeTheExtensionForAnyExistenceTest) {
     }
     const auto exists = [](const ByteString& path) { return path != "C:\\o\\a(1).pdf"; };
     EXPECT_EQ(StoragePath("C:\\o", "C:\\jobs\\a.pdf", exists), "C:\\o\\a(1).pdf");
+}
+
+TEST(GhostscriptCommandLine, TitleAfterTheJobAsUtf16HexString) {
+    const struct {
+        std::u16string title;
+        const char* hex;
+    } cases[] = {
+        {u"見積書", "<FEFF898B7A4D66F8>"},
+        {u"a\"b) (c\\", "<FEFF0061002200620029002000280063005C>"},
+        {u"議事録 - 第2版.doc", "<FEFF8B704E8B93320020002D00207B2C00327248002E0064006F0063>"},
+        {u"\uFFFF\u0001", "<FEFFFFFF0001>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hex);
+        const ByteString line = GhostscriptCommandLine("C:\\gs\\gswin32c.exe", "72", "C:\\j\\a.pdf",
+                                                       "C:\\j\\$$temp.ps", c.title);
+        const std::vector<ByteString> args = testing_support::SplitWindowsCommandLine(line);
+        const std::vector<ByteString> untitled =
+            testing_support::SplitWindowsCommandLine(GhostscriptCommandLine(
+                "C:\\gs\\gswin32c.exe", "72", "C:\\j\\a.pdf", "C:\\j\\$$temp.ps", u""));
+        const std::vector<ByteString> docInfo = {
+            "-c", "[", "/Title", c.hex, "/Creator", "(Vellumcast)", "/DOCINFO", "pdfmark"};
+        ASSERT_EQ(args.size(), untitled.size() + docInfo.size()) << line;
+        EXPECT_TRUE(std::equal(untitled.begin(), untitled.end(), args.begin())) << line;
+        EXPECT_TRUE(std::equal(docInfo.begin(), docInfo.end(), args.begin() + untitled.size()))
+            << line;
+    }
+    // No name: nothing after the job, so Ghostscript's own Title and Creator stay.
+    EXPECT_EQ(DocInfoArguments(u""), "");
 }
