@@ -53,6 +53,14 @@ Reply Refused(uint32_t status, const std::string& why) {
     return reply;
 }
 
+// A change's status and the log line that tells how it went.
+void Record(Reply& reply, uint32_t status, const std::string& done, const std::string& action) {
+    reply.status = status;
+    reply.logMessage = status == kSuccess
+                           ? done
+                           : action + " failed (Windows error " + std::to_string(status) + ")";
+}
+
 } // namespace
 
 Reply Handle(PortStore& store, const Request& request) {
@@ -96,19 +104,13 @@ Reply Handle(PortStore& store, const Request& request) {
             reply.status = kAlreadyExists;
             return reply;
         }
-        reply.status = store.Add(reply.port);
-        reply.logMessage = reply.status == kSuccess ? std::string("port added")
-                                                    : "adding the port failed (Windows error " +
-                                                          std::to_string(reply.status) + ")";
+        Record(reply, store.Add(reply.port), "port added", "adding the port");
     } else if (command == u"DeletePort") {
         if (!store.Exists(reply.port)) {
             reply.status = kUnknownPort;
             return reply;
         }
-        reply.status = store.Remove(reply.port);
-        reply.logMessage = reply.status == kSuccess ? std::string("port deleted")
-                                                    : "deleting the port failed (Windows error " +
-                                                          std::to_string(reply.status) + ")";
+        Record(reply, store.Remove(reply.port), "port deleted", "deleting the port");
     } else { // SetConfig
         const std::u16string& program = (*strings)[1];
         if (!store.Exists(reply.port)) {
@@ -121,11 +123,8 @@ Reply Handle(PortStore& store, const Request& request) {
             reply.logMessage = "SetConfig refused: " + problem;
             return reply;
         }
-        reply.status = store.SetProgram(reply.port, program);
-        reply.logMessage =
-            reply.status == kSuccess
-                ? "program set to " + monitor::QuotedName(program)
-                : "setting the program failed (Windows error " + std::to_string(reply.status) + ")";
+        Record(reply, store.SetProgram(reply.port, program),
+               "program set to " + monitor::QuotedName(program), "setting the program");
     }
 
     reply.needed = reply.output.size();
