@@ -1,6 +1,8 @@
 // Starts Spoolwick.exe with a pipe on its standard input and its own environment block.
 #include "capture/capture_runner_win.h"
 
+#include "handoff/contract.h"
+
 #include <stdexcept>
 #include <vector>
 
@@ -18,7 +20,7 @@ std::wstring Wide(const ByteString& bytes) {
 // This process's environment without REDMON_DOCNAME, plus the given value: a wide block
 // (an ANSI block would go through the same lossy path as the ANSI environment calls).
 std::vector<wchar_t> EnvironmentBlock(const std::optional<ByteString>& documentName) {
-    static const std::wstring kName = L"REDMON_DOCNAME=";
+    static const std::wstring kName = Wide(handoff::kDocNameVariable) + L"=";
     std::vector<wchar_t> block;
     wchar_t* strings = GetEnvironmentStringsW();
     for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {

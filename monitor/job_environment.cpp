@@ -1,6 +1,8 @@
 // Vellumcast Monitor: building the job's environment block.
 #include "monitor/job_environment.h"
 
+#include "handoff/contract.h"
+
 #include <algorithm>
 
 namespace monitor {
@@ -51,7 +53,10 @@ std::u16string BuildBlock(const std::vector<std::u16string>& inherited, const Jo
         const std::string digits = std::to_string(job.jobId);
         return std::u16string(digits.begin(), digits.end());
     }();
-    entries.push_back(u"REDMON_DOCNAME=" + job.docName);
+    // The one value the capture program reads: its contract names it.
+    const std::string docNameVariable = handoff::kDocNameVariable;
+    entries.push_back(std::u16string(docNameVariable.begin(), docNameVariable.end()) + u"=" +
+                      job.docName);
     entries.push_back(u"REDMON_PORT=" + job.port);
     entries.push_back(u"REDMON_PRINTER=" + job.printer);
     entries.push_back(u"REDMON_JOB=" + jobId);
