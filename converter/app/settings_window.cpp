@@ -5,6 +5,7 @@
 #include "components/folder_dialog.h"
 #include "converter/settings/rw_ini.h"
 #include "toolkit/open_dialog.h"
+#include "vellumcast_version.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -94,7 +95,7 @@ constexpr ControlSpec kControls[] = {
 
     {"LabelHP", ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
     {"LabelMail", ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
-    {"LabelVer", ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver0.14a", LabelVer, Role::None, Look::Version},
+    {"LabelVer", ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver" VELLUMCAST_VERSION_TEXT, LabelVer, Role::None, Look::Version},
 };
 // clang-format on
 
