@@ -1,0 +1,68 @@
+; What the installer and the uninstaller say, in Japanese and in English (one pair per text).
+; Included after the MUI languages; variables in the texts are filled in when shown.
+
+; --- Pages -----------------------------------------------------------------------------------
+LangString WelcomeText ${LANG_JAPANESE} "Vellumcast をインストールすると、どのアプリケーションからでも「Vellumcast PDF」プリンターに印刷して PDF ファイルを作れます。$\r$\n$\r$\nPDF の作成には Ghostscript を使います。まだインストールしていない場合は、先に Ghostscript をインストールしてください (Ghostscript は同梱していません)。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
+LangString WelcomeText ${LANG_ENGLISH} "Vellumcast adds the printer $\"Vellumcast PDF$\": print to it from any program to make a PDF file.$\r$\n$\r$\nVellumcast makes PDF files with Ghostscript. If Ghostscript is not installed yet, install it first (it is not included).$\r$\n$\r$\nClick Next to continue."
+LangString FinishText ${LANG_JAPANESE} "「Vellumcast PDF」プリンターを追加しました。印刷するときにこのプリンターを選ぶと PDF ファイルができます。$\r$\n$\r$\n設定はスタート メニューの「Vellumcast の設定」で変更できます。"
+LangString FinishText ${LANG_ENGLISH} "The printer $\"Vellumcast PDF$\" is ready. Choose it when you print to make a PDF file.$\r$\n$\r$\nChange the settings with $\"Vellumcast settings$\" in the Start menu."
+LangString ShortcutName ${LANG_JAPANESE} "Vellumcast の設定"
+LangString ShortcutName ${LANG_ENGLISH} "Vellumcast settings"
+
+; --- Steps of the installation (named again when one fails) ----------------------------------
+LangString StepCheckFolder ${LANG_JAPANESE} "インストール先フォルダーの確認"
+LangString StepCheckFolder ${LANG_ENGLISH} "Checking the destination folder"
+LangString StepFiles ${LANG_JAPANESE} "プログラムのコピー"
+LangString StepFiles ${LANG_ENGLISH} "Copying the programs"
+LangString StepRights ${LANG_JAPANESE} "フォルダーのアクセス権の設定"
+LangString StepRights ${LANG_ENGLISH} "Setting the folder's access rights"
+LangString StepSettings ${LANG_JAPANESE} "設定ファイル (Vellumcast.ini) の作成"
+LangString StepSettings ${LANG_ENGLISH} "Writing the settings file (Vellumcast.ini)"
+LangString StepMonitor ${LANG_JAPANESE} "ポート モニターのコピー"
+LangString StepMonitor ${LANG_ENGLISH} "Copying the port monitor"
+LangString StepPrinter ${LANG_JAPANESE} "プリンター「Vellumcast PDF」の登録"
+LangString StepPrinter ${LANG_ENGLISH} "Adding the printer $\"Vellumcast PDF$\""
+LangString StepUninstaller ${LANG_JAPANESE} "アンインストール情報の登録"
+LangString StepUninstaller ${LANG_ENGLISH} "Registering the uninstaller"
+
+LangString StepFailed ${LANG_JAPANESE} "インストールの次の手順に失敗しました:$\r$\n$\r$\n    $Step$\r$\n$\r$\n$StepError$\r$\n$\r$\nこのインストールで行った変更は元に戻しました。"
+LangString StepFailed ${LANG_ENGLISH} "This step of the installation failed:$\r$\n$\r$\n    $Step$\r$\n$\r$\n$StepError$\r$\n$\r$\nThe changes this installation made have been undone."
+LangString RollingBack ${LANG_JAPANESE} "変更を元に戻しています: $Step"
+LangString RollingBack ${LANG_ENGLISH} "Undoing the changes: $Step"
+
+; --- Details of single steps ------------------------------------------------------------------
+LangString FolderUnusable ${LANG_JAPANESE} "インストール先 $\"$INSTDIR$\" は使えません。フォルダー名は Shift-JIS で表せる文字だけで、末尾の \ を含めて 115 バイト以内にしてください (印刷ジョブを受け取るプログラムの制限です)。"
+LangString FolderUnusable ${LANG_ENGLISH} "The folder $\"$INSTDIR$\" cannot be used: its name must consist of characters of the Japanese (Shift-JIS) code page and be at most 115 bytes long including the final \ (a limit of the program that receives print jobs)."
+LangString FileFailed ${LANG_JAPANESE} "ファイルを書き込めませんでした: $0"
+LangString FileFailed ${LANG_ENGLISH} "Could not write the file: $0"
+LangString RightsFailed ${LANG_JAPANESE} "アクセス権を設定できませんでした: $0 (Windows エラー $1)"
+LangString RightsFailed ${LANG_ENGLISH} "Could not set the access rights of $0 (Windows error $1)"
+LangString SetupFailed ${LANG_JAPANESE} "Vellumcast-setup.exe が終了コード $0 で終了しました:"
+LangString SetupFailed ${LANG_ENGLISH} "Vellumcast-setup.exe ended with exit code $0:"
+LangString MonitorInUse ${LANG_JAPANESE} "使用中のポート モニターは再起動後に置き換えられます: $0"
+LangString MonitorInUse ${LANG_ENGLISH} "The port monitor in use will be replaced when Windows restarts: $0"
+
+LangString GhostscriptFound ${LANG_JAPANESE} "Ghostscript $GsVersion を使います: $GsPath"
+LangString GhostscriptFound ${LANG_ENGLISH} "Using Ghostscript $GsVersion: $GsPath"
+LangString GhostscriptUnwritable ${LANG_JAPANESE} "Ghostscript $0 の場所は Shift-JIS で表せない文字を含むため設定ファイルに書けません: $1"
+LangString GhostscriptUnwritable ${LANG_ENGLISH} "Ghostscript $0 lies in a folder whose name the settings file (Shift-JIS) cannot hold: $1"
+LangString GhostscriptMissing ${LANG_JAPANESE} "Ghostscript が見つかりませんでした。$\r$\n$\r$\nVellumcast は PDF の作成に Ghostscript を使います。インストールを続けた場合は、あとで Ghostscript をインストールしてから、スタート メニューの「Vellumcast の設定」で Ghostscript のプログラム (gswin32c.exe など) を指定してください。それまでは印刷しても PDF はできません。$\r$\n$\r$\nインストールを続けますか?"
+LangString GhostscriptMissing ${LANG_ENGLISH} "Ghostscript was not found.$\r$\n$\r$\nVellumcast makes PDF files with Ghostscript. If you continue, install Ghostscript later and choose its program (gswin32c.exe or similar) in $\"Vellumcast settings$\" in the Start menu; until then printing makes no PDF.$\r$\n$\r$\nContinue the installation?"
+LangString GhostscriptDeclined ${LANG_JAPANESE} "Ghostscript がないため中止しました。"
+LangString GhostscriptDeclined ${LANG_ENGLISH} "Stopped because Ghostscript is missing."
+LangString SettingsKept ${LANG_JAPANESE} "今の設定ファイルをそのまま使います: $INSTDIR\Vellumcast.ini"
+LangString SettingsKept ${LANG_ENGLISH} "Keeping the existing settings file: $INSTDIR\Vellumcast.ini"
+
+; --- Uninstaller ------------------------------------------------------------------------------
+LangString UnSectionPrograms ${LANG_JAPANESE} "プリンターとプログラム"
+LangString UnSectionPrograms ${LANG_ENGLISH} "Printer and programs"
+LangString UnSectionSettings ${LANG_JAPANESE} "設定ファイル (Vellumcast.ini) も削除する"
+LangString UnSectionSettings ${LANG_ENGLISH} "Also delete the settings file (Vellumcast.ini)"
+LangString UnComponentsText ${LANG_JAPANESE} "作成した PDF ファイルは削除しません。設定ファイルは、下のチェック ボックスをオンにしたときだけ削除します。"
+LangString UnComponentsText ${LANG_ENGLISH} "Your PDF files are not deleted. The settings file is deleted only if you tick the box below."
+LangString UnPrinterFailed ${LANG_JAPANESE} "プリンター「Vellumcast PDF」を削除できませんでした (Vellumcast-setup.exe の終了コード $0):$\r$\n$\r$\n$1$\r$\n$\r$\nアンインストールを中止しました。印刷スプーラーが動いていることを確かめてから、もう一度アンインストールしてください。"
+LangString UnPrinterFailed ${LANG_ENGLISH} "The printer $\"Vellumcast PDF$\" could not be removed (Vellumcast-setup.exe exit code $0):$\r$\n$\r$\n$1$\r$\n$\r$\nThe uninstallation has stopped. Make sure the print spooler runs, then uninstall again."
+LangString UnDeleteLater ${LANG_JAPANESE} "再起動後に削除されます: $0"
+LangString UnDeleteLater ${LANG_ENGLISH} "Will be deleted when Windows restarts: $0"
+LangString UnKept ${LANG_JAPANESE} "フォルダーに残したファイルがあります: $INSTDIR"
+LangString UnKept ${LANG_ENGLISH} "Files were left in the folder: $INSTDIR"
