@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the installer as a user on a Japanese desktop sees it, for people to look at:
 # docs/installer-welcome.png, installer-folder.png, installer-ghostscript.png (no Ghostscript
-# installed), installer-finish.png and uninstaller-components.png.
+# installed), installer-progress.png, installer-finish.png and uninstaller-components.png.
 # Usage: scripts/installer-screenshots.sh [BUILD_DIR]   (a tree whose Wine runs here; default build)
 # Runs under Xvfb when there is no display; uses a fresh Wine prefix of its own.
 set -euo pipefail
@@ -52,7 +52,9 @@ driver press 1
 shot installer-folder
 driver press 1 # install: no Ghostscript in this prefix, so the installer asks
 shot installer-ghostscript
-driver press 6 # yes, continue; the wizard moves on to its last page when done
+driver press 6 # yes, continue
+shot installer-progress
+driver wait 1 # the wizard moves on to its last page when done
 shot installer-finish
 driver press 1
 wait "$pid"

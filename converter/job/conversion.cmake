@@ -3,7 +3,8 @@ add_library(conversion STATIC
     ${CMAKE_CURRENT_LIST_DIR}/conversion.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ghostscript_process.cpp
     ${CMAKE_CURRENT_LIST_DIR}/pdf_files_win.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/save_dialog.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/save_dialog.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/title_text_win.cpp)
 target_link_libraries(conversion PUBLIC base rw_ini intake project_options comdlg32 shell32)
 
 if(VELLUMCAST_TESTS)

@@ -8,6 +8,7 @@
 #include "converter/job/ghostscript_process.h"
 #include "converter/job/intake.h"
 #include "converter/job/pdf_files_win.h"
+#include "converter/job/title_text_win.h"
 
 #include <cstdio>
 #include <string>
@@ -86,10 +87,11 @@ ByteString NoDataFolderMessage(const ByteString& dataFolder, const ByteString& p
 // at the output path goes (a failed run can leave a blank or partial PDF), and the run
 // stops with a message.
 void RunGhostscript(const TAppSettings& settings, const ByteString& outputPath,
-                    const ByteString& jobPath, ConversionHost& host) {
+                    const ByteString& jobPath, const ByteString& docName, ConversionHost& host) {
     ghostscript::EnterDirectory(ExtractFilePath(settings.ConverterPath));
-    const ByteString commandLine = GhostscriptCommandLine(
-        settings.ConverterPath, ResolutionText(settings.ResolutionIndex), outputPath, jobPath);
+    const ByteString commandLine =
+        GhostscriptCommandLine(settings.ConverterPath, ResolutionText(settings.ResolutionIndex),
+                               outputPath, jobPath, title_text::FromAnsi(docName));
     const win::UniqueProcess process =
         ghostscript::StartHidden(ExtractFileName(settings.ConverterPath), commandLine);
     const auto exitCode =
@@ -163,7 +165,7 @@ void RunConversion(const ConversionInputs& inputs, ConversionHost& host) {
     const ByteString docName = ReadDocNameFrom(inputs.handOffLog);
     const ByteString outputPath = OutputPath(jobPath, docName, pdf_files::LocalTimeNow());
 
-    RunGhostscript(settings, outputPath, jobPath, host);
+    RunGhostscript(settings, outputPath, jobPath, docName, host);
     pdf_files::Delete(jobPath);
 
     const auto finalPath = StorePdf(settings, outputPath, host);
@@ -221,7 +223,8 @@ ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
 }
 
 ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
-                                  const ByteString& outputPath, const ByteString& jobPath) {
+                                  const ByteString& outputPath, const ByteString& jobPath,
+                                  const std::u16string& title) {
     ByteString line = ProgramToken(ExtractFileName(converterPath));
     line += " -dNOPAUSE -dBATCH -sDEVICE=pdfwrite";
     // A bare "-r" is refused by Ghostscript; without it Ghostscript takes its default.
@@ -229,7 +232,21 @@ ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteStr
         line += " -r" + resolutionText;
     line += " -sOutputFile=" + Quoted(EscapePercent(outputPath));
     line += " -c 300000 setvmthreshold save pop -f " + Quoted(jobPath);
-    return line;
+    return line + DocInfoArguments(title);
+}
+
+ByteString DocInfoArguments(const std::u16string& title) {
+    if (title.empty())
+        return ByteString();
+    // The job's own %%Title is in the ANSI code page, which Ghostscript would copy into
+    // the PDF as if it were Latin text; a DOCINFO mark after the job replaces it.
+    static const char kHex[] = "0123456789ABCDEF";
+    ByteString hex = "FEFF";
+    for (const char16_t unit : title) {
+        for (int shift = 12; shift >= 0; shift -= 4)
+            hex += kHex[(unit >> shift) & 0xF];
+    }
+    return " -c [ /Title <" + hex + "> /Creator (Vellumcast) /DOCINFO pdfmark";
 }
 
 ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath) {

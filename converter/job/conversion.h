@@ -8,6 +8,7 @@
 
 #include <ctime>
 #include <optional>
+#include <string>
 
 // What the run needs of the main window.
 class ConversionHost {
@@ -42,8 +43,15 @@ ByteString SanitizeDocName(const ByteString& docName);
 ByteString Timestamp(const std::tm& localTime); // 2026年12月06日22時52分02秒
 ByteString OutputPath(const ByteString& jobPath, const ByteString& docName,
                       const std::tm& localTime);
+// The command line ends with DocInfoArguments(title) after the job.
 ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteString& resolutionText,
-                                  const ByteString& outputPath, const ByteString& jobPath);
+                                  const ByteString& outputPath, const ByteString& jobPath,
+                                  const std::u16string& title);
+
+// PostScript run after the job that sets the PDF's Title to title (UTF-16BE with a
+// byte-order mark, as a hex string: no quote or blank can reach the command line) and its
+// Creator to our program; empty for an empty title, so that Ghostscript's own stay.
+ByteString DocInfoArguments(const std::u16string& title);
 
 // A file name that Windows would open as a device (CON, NUL, COM1, LPT1.txt ...) with "_"
 // after the device word, so that it names a real file; any other name unchanged.

@@ -291,10 +291,11 @@ TEST(OutputPath, NamesThePdfInTheJobsDirectory) {
 
 TEST(GhostscriptCommandLine, ExactTextOfTheUsualCase) {
     EXPECT_EQ(GhostscriptCommandLine("C:\\gs\\bin\\gswin32c.exe", "300", "C:\\jobs\\Report.pdf",
-                                     "C:\\jobs\\$$temp.ps"),
+                                     "C:\\jobs\\$$temp.ps", u"Report"),
               "gswin32c.exe -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 "
               "-sOutputFile=\"C:\\jobs\\Report.pdf\" -c 300000 setvmthreshold save pop -f "
-              "\"C:\\jobs\\$$temp.ps\"");
+              "\"C:\\jobs\\$$temp.ps\" -c [ /Title <FEFF005200650070006F00720074> "
+              "/Creator (Vellumcast) /DOCINFO pdfmark");
 }
 
 TEST(GhostscriptCommandLine, SplitsIntoTheArgumentsGhostscriptNeeds) {
@@ -346,9 +347,41 @@ TEST(GhostscriptCommandLine, SplitsIntoTheArgumentsGhostscriptNeeds) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.output);
-        const ByteString line = GhostscriptCommandLine(c.converter, c.resolution, c.output, c.job);
+        const ByteString line =
+            GhostscriptCommandLine(c.converter, c.resolution, c.output, c.job, u"");
         EXPECT_EQ(SplitCommandLine(line), c.argv) << line;
     }
+}
+
+// The title travels as hex digits of UTF-16BE after a byte-order mark: whatever the name
+// holds (quotes, blanks, parentheses, backslashes, Japanese), the same eight arguments
+// follow the job.
+TEST(GhostscriptCommandLine, TitleAfterTheJobAsUtf16HexString) {
+    const struct {
+        std::u16string title;
+        const char* hex;
+    } cases[] = {
+        {u"見積書", "<FEFF898B7A4D66F8>"},
+        {u"a\"b) (c\\", "<FEFF0061002200620029002000280063005C>"},
+        {u"議事録 - 第2版.doc", "<FEFF8B704E8B93320020002D00207B2C00327248002E0064006F0063>"},
+        {u"\uFFFF\u0001", "<FEFFFFFF0001>"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.hex);
+        const ByteString line = GhostscriptCommandLine("C:\\gs\\gswin32c.exe", "72", "C:\\j\\a.pdf",
+                                                       "C:\\j\\$$temp.ps", c.title);
+        const std::vector<ByteString> args = SplitCommandLine(line);
+        const std::vector<ByteString> untitled = SplitCommandLine(GhostscriptCommandLine(
+            "C:\\gs\\gswin32c.exe", "72", "C:\\j\\a.pdf", "C:\\j\\$$temp.ps", u""));
+        const std::vector<ByteString> docInfo = {
+            "-c", "[", "/Title", c.hex, "/Creator", "(Vellumcast)", "/DOCINFO", "pdfmark"};
+        ASSERT_EQ(args.size(), untitled.size() + docInfo.size()) << line;
+        EXPECT_TRUE(std::equal(untitled.begin(), untitled.end(), args.begin())) << line;
+        EXPECT_TRUE(std::equal(docInfo.begin(), docInfo.end(), args.begin() + untitled.size()))
+            << line;
+    }
+    // No name: nothing after the job, so Ghostscript's own Title and Creator stay.
+    EXPECT_EQ(DocInfoArguments(u""), "");
 }
 
 TEST(MakeUniqueName, LowestFreeNumberBeforeTheExtension) {
@@ -506,6 +539,55 @@ TEST_F(ConversionRun, JapaneseDocumentNameAndTimestampName) {
         EXPECT_EQ(ExtractFileExt(stored[0]), ".pdf");
         EXPECT_NE(PdfText(root_ / "pdf\\" + stored[0], scratch_).find("Hello Vellumcast"),
                   ByteString::npos);
+        testing_support::RemoveTree(root_ / "pdf");
+        testing_support::MakeDirectory(root_ / "pdf");
+    }
+}
+
+// The PDF's Title is the document name in Unicode (the job's own %%Title holds Shift-JIS
+// bytes that Ghostscript would take for Latin text) and its Creator is Vellumcast; without
+// a name both stay as Ghostscript makes them from the job.
+TEST_F(ConversionRun, DocumentNameBecomesTheUnicodeTitle) {
+    const ByteString job = ByteString("%!PS-Adobe-3.0\n%%Title: 見積書 第3版\n"
+                                      "%%Creator: Job Writer\n%%EndComments\n") +
+                           kOnePageJob;
+    const struct {
+        ByteString docName;
+        ByteString stored;
+        ByteString info; // lines pdfinfo must print (UTF-8)
+    } cases[] = {
+        {"見積書 第3版.doc", "見積書 第3版.pdf",
+         "Title:           \xE8\xA6\x8B\xE7\xA9\x8D\xE6\x9B\xB8 "
+         "\xE7\xAC\xAC"
+         "3\xE7\x89\x88.doc\nCreator:         Vellumcast\n"},
+        {"(a) \"b\" c\\d", "(a) _b_ c_d.pdf",
+         "Title:           (a) \"b\" c\\d\nCreator:         Vellumcast\n"},
+        {"", "prn_data(", "Creator:         Job Writer\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.docName);
+        WriteJob(job);
+        WriteDocName(c.docName);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        const std::vector<ByteString> stored = Files("pdf");
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0].rfind(c.stored, 0), 0u) << stored[0];
+        const ByteString infoPath = scratch_ / "pdfinfo.txt";
+        ASSERT_EQ(testing_support::RunHostProgram(
+                      {"/bin/sh", "-c", "pdfinfo -enc UTF-8 \"$1\" >\"$2\"", "sh",
+                       testing_support::UnixPathOf(root_ / "pdf\\" + stored[0]),
+                       testing_support::UnixPathOf(infoPath)}),
+                  0);
+        const ByteString info = testing_support::ReadFileBytes(infoPath);
+        size_t from = 0;
+        for (size_t end; (end = c.info.find('\n', from)) != ByteString::npos; from = end + 1) {
+            const ByteString line = c.info.substr(from, end - from + 1);
+            EXPECT_NE(info.find(line), ByteString::npos) << line << " not in\n" << info;
+        }
+        if (c.docName.empty()) {
+            EXPECT_EQ(info.find("Vellumcast"), ByteString::npos) << info;
+        }
         testing_support::RemoveTree(root_ / "pdf");
         testing_support::MakeDirectory(root_ / "pdf");
     }
