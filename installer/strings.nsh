@@ -48,6 +48,8 @@ LangString GhostscriptUnwritable ${LANG_JAPANESE} "Ghostscript $0 の場所は S
 LangString GhostscriptUnwritable ${LANG_ENGLISH} "Ghostscript $0 lies in a folder whose name the settings file (Shift-JIS) cannot hold: $1"
 LangString GhostscriptMissing ${LANG_JAPANESE} "Ghostscript が見つかりませんでした。$\r$\n$\r$\nVellumcast は PDF の作成に Ghostscript を使います。インストールを続けた場合は、あとで Ghostscript をインストールしてから、スタート メニューの「Vellumcast の設定」で Ghostscript のプログラム (gswin32c.exe など) を指定してください。それまでは印刷しても PDF はできません。$\r$\n$\r$\nインストールを続けますか?"
 LangString GhostscriptMissing ${LANG_ENGLISH} "Ghostscript was not found.$\r$\n$\r$\nVellumcast makes PDF files with Ghostscript. If you continue, install Ghostscript later and choose its program (gswin32c.exe or similar) in $\"Vellumcast settings$\" in the Start menu; until then printing makes no PDF.$\r$\n$\r$\nContinue the installation?"
+LangString GhostscriptNone ${LANG_JAPANESE} "Ghostscript が見つかりませんでした。"
+LangString GhostscriptNone ${LANG_ENGLISH} "Ghostscript was not found."
 LangString GhostscriptDeclined ${LANG_JAPANESE} "Ghostscript がないため中止しました。"
 LangString GhostscriptDeclined ${LANG_ENGLISH} "Stopped because Ghostscript is missing."
 LangString SettingsKept ${LANG_JAPANESE} "今の設定ファイルをそのまま使います: $INSTDIR\Vellumcast.ini"

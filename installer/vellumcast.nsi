@@ -7,8 +7,6 @@
 ;   SETUP, PPD                     Vellumcast-setup.exe and Vellumcast.ppd
 ;   MONITOR_X86, MONITOR_X64       VellumcastMon.dll of each bitness (MONITOR_X86 only in x86)
 ;   ICON, OUTFILE
-;   NO_PRINTER                     (test builds without the port monitor only) leave out the
-;                                  monitor and the printer
 
 Unicode true
 Target ${TARGET}
@@ -80,11 +78,22 @@ Var GsVersion
 !include "strings.nsh"
 
 ; The registry view and the system folder of the monitor's bitness: the 64-bit ones on 64-bit
-; Windows (the spooler there loads only 64-bit monitors).
+; Windows (the spooler there loads only 64-bit monitors). The file system redirection of a
+; 32-bit installer is turned off only around the system folder: with it off, a system DLL
+; loaded meanwhile would be the 64-bit one.
 !macro NativeView
   ${If} ${RunningX64}
     SetRegView 64
+  ${EndIf}
+!macroend
+!macro SystemFolder
+  ${If} ${RunningX64}
     ${DisableX64FSRedirection}
+  ${EndIf}
+!macroend
+!macro EndSystemFolder
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
   ${EndIf}
 !macroend
 
@@ -236,16 +245,21 @@ Function FindGhostscript
   !insertmacro NativeView
 FunctionEnd
 
+; The monitor's own log (with SetShellVarContext all, $APPDATA is ProgramData).
+!macro DeleteMonitorLog
+  Delete "$APPDATA\Vellumcast\VellumcastMon.log"
+  Delete "$APPDATA\Vellumcast\VellumcastMon.log.old"
+  RMDir "$APPDATA\Vellumcast"
+!macroend
+
 ; ---------------------------------------------------------------------------------------------
 ; The files an installation owns in its folder, and their backups for an upgrade that fails.
 
 !macro ForEachProgramFile macro
   !insertmacro ${macro} "Spoolwick.exe"
   !insertmacro ${macro} "Vellumcast.exe"
-!ifndef NO_PRINTER
   !insertmacro ${macro} "${SETUP_EXE}"
   !insertmacro ${macro} "Vellumcast.ppd"
-!endif
 !macroend
 
 !macro BackUp name
@@ -307,10 +321,8 @@ Section "-Vellumcast"
   ClearErrors
   File "/oname=Spoolwick.exe" "${SPOOLWICK}"
   File "/oname=Vellumcast.exe" "${VELLUMCAST}"
-!ifndef NO_PRINTER
   File "/oname=${SETUP_EXE}" "${SETUP}"
   File "/oname=Vellumcast.ppd" "${PPD}"
-!endif
   ${If} ${Errors}
     StrCpy $0 "$INSTDIR"
     !insertmacro Fail "$(FileFailed)"
@@ -345,27 +357,21 @@ Section "-Vellumcast"
       ${EndIf}
       StrCpy $IniCreated 1
     ${Else}
-      DetailPrint "$(GhostscriptMissing)"
+      DetailPrint "$(GhostscriptNone)"
       MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(GhostscriptMissing)" /SD IDYES IDYES gs_continue
       !insertmacro Fail "$(GhostscriptDeclined)"
       gs_continue:
     ${EndIf}
   ${EndIf}
 
-!ifndef NO_PRINTER
   !insertmacro BeginStep 5 "$(StepMonitor)"
-  ${If} ${RunningX64}
-    StrCpy $0 "${MONITOR_X64}"
-  ${Else}
-!ifdef MONITOR_X86
-    StrCpy $0 "${MONITOR_X86}"
-!endif
-  ${EndIf}
+  !insertmacro SystemFolder
   ; The spooler keeps a monitor it has loaded: an upgrade moves the loaded file aside (Windows
   ; allows renaming a mapped image) and the new one takes over when the spooler restarts.
   ${If} ${FileExists} "$SYSDIR\${MONITOR_DLL}"
     Delete "$SYSDIR\${MONITOR_DLL}.old"
-    CopyFiles /SILENT "$SYSDIR\${MONITOR_DLL}" "$PLUGINSDIR\backup\${MONITOR_DLL}"
+    ; CopyFileW rather than CopyFiles: the shell would load DLLs here.
+    System::Call 'kernel32::CopyFileW(w "$SYSDIR\${MONITOR_DLL}", w "$PLUGINSDIR\backup\${MONITOR_DLL}", i 0)'
     ClearErrors
     Delete "$SYSDIR\${MONITOR_DLL}"
     ${If} ${Errors}
@@ -391,6 +397,7 @@ Section "-Vellumcast"
     StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
     !insertmacro Fail "$(FileFailed)"
   ${EndIf}
+  !insertmacro EndSystemFolder
   SetOutPath "$INSTDIR"
 
   !insertmacro BeginStep 6 "$(StepPrinter)"
@@ -401,7 +408,6 @@ Section "-Vellumcast"
   ${If} $0 != 0
     !insertmacro Fail "$(SetupFailed)$\r$\n$1"
   ${EndIf}
-!endif
 
   !insertmacro BeginStep 7 "$(StepUninstaller)"
   ; WriteUninstaller reports no failure: see that the file is there and readable.
@@ -428,10 +434,10 @@ Section "-Vellumcast"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
   ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
-!ifndef NO_PRINTER
+  !insertmacro SystemFolder
   ${GetSize} "$SYSDIR" "/M=${MONITOR_DLL} /S=0K /G=0" $1 $2 $3
+  !insertmacro EndSystemFolder
   IntOp $0 $0 + $1
-!endif
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
   ${If} ${Errors}
     StrCpy $0 "HKLM\${UNINSTALL_KEY}"
@@ -456,20 +462,21 @@ Function .onInstFailed
     RMDir "$SMPROGRAMS\${PRODUCT}"
     Delete "$INSTDIR\uninstall.exe"
   ${EndIf}
-!ifndef NO_PRINTER
   ${If} $Done >= 6
   ${AndIf} $Upgrade = 0
     nsExec::ExecToLog '"$INSTDIR\${SETUP_EXE}" uninstall'
     Pop $0
+    !insertmacro DeleteMonitorLog
   ${EndIf}
   ${If} $Done >= 5
+    !insertmacro SystemFolder
     ${If} ${FileExists} "$PLUGINSDIR\backup\${MONITOR_DLL}"
-      CopyFiles /SILENT "$PLUGINSDIR\backup\${MONITOR_DLL}" "$SYSDIR\${MONITOR_DLL}"
+      System::Call 'kernel32::CopyFileW(w "$PLUGINSDIR\backup\${MONITOR_DLL}", w "$SYSDIR\${MONITOR_DLL}", i 0)'
     ${Else}
       Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
     ${EndIf}
+    !insertmacro EndSystemFolder
   ${EndIf}
-!endif
   ${If} $IniCreated = 1
     Delete "$INSTDIR\Vellumcast.ini"
   ${EndIf}
@@ -482,6 +489,12 @@ Function .onInstFailed
   ${EndIf}
   ${If} $Step != ""
     MessageBox MB_OK|MB_ICONSTOP "$(StepFailed)" /SD IDOK
+    ; A silent installation shows nothing: its caller finds the reason in the temp folder.
+    ${If} ${Silent}
+      FileOpen $0 "$TEMP\VellumcastSetup.log" w
+      FileWrite $0 "$(StepFailed)$\r$\n"
+      FileClose $0
+    ${EndIf}
   ${EndIf}
 FunctionEnd
 
@@ -495,7 +508,6 @@ FunctionEnd
 Section "un.$(UnSectionPrograms)" UnSecPrograms
   SectionIn RO
   SetShellVarContext all
-!ifndef NO_PRINTER
   ; Queue, port, driver and monitor first: the spooler lets go of the monitor only then.
   ${If} ${FileExists} "$INSTDIR\${SETUP_EXE}"
     nsExec::ExecToStack '"$INSTDIR\${SETUP_EXE}" uninstall'
@@ -508,6 +520,7 @@ Section "un.$(UnSectionPrograms)" UnSecPrograms
       Quit
     ${EndIf}
   ${EndIf}
+  !insertmacro SystemFolder
   ClearErrors
   Delete "$SYSDIR\${MONITOR_DLL}"
   ${If} ${Errors}
@@ -516,9 +529,10 @@ Section "un.$(UnSectionPrograms)" UnSecPrograms
     DetailPrint "$(UnDeleteLater)"
   ${EndIf}
   Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}.old"
+  !insertmacro EndSystemFolder
+  !insertmacro DeleteMonitorLog
   Delete "$INSTDIR\${SETUP_EXE}"
   Delete "$INSTDIR\Vellumcast.ppd"
-!endif
   Delete "$INSTDIR\Spoolwick.exe"
   Delete "$INSTDIR\Vellumcast.exe"
   ; The job file and the hand-off log of the last print.

@@ -3,9 +3,9 @@
 # step that is rolled back, an install without Ghostscript, then with Ghostscript found in the
 # registry; the printer queue, a GDI print to the stored PDF, an upgrade that keeps a changed
 # Vellumcast.ini, and an uninstall that removes everything but the user's PDFs and settings.
-# Usage: installer_test.sh INSTALLER GS_BRIDGE LIST_PRINTERS PRINTER|NO_PRINTER [GDI_PRINT]
+# Usage: installer_test.sh INSTALLER GS_BRIDGE LIST_PRINTERS GDI_PRINT   (needs a display)
 set -euo pipefail
-installer=$1 bridge=$2 list_printers=$3 printer=$4 gdi_print=${5:-}
+installer=$1 bridge=$2 list_printers=$3 gdi_print=$4
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
@@ -24,6 +24,10 @@ trap cleanup EXIT
 
 fail() {
     echo "FAIL: $*" >&2
+    local log="$WINEPREFIX/drive_c/ProgramData/Vellumcast/VellumcastMon.log"
+    [ ! -f "$log" ] || { echo "--- monitor log:" >&2; cat "$log" >&2; }
+    find "$WINEPREFIX/drive_c/users" -name VellumcastSetup.log -exec sh -c \
+        'echo "--- installer log:"; iconv -f CP932 -t UTF-8 "$1"' sh {} \; >&2
     exit 1
 }
 ok() { echo "ok: $*"; }
@@ -75,6 +79,7 @@ expect_nothing_installed() { # WHEN
     ! queues | grep -q '^Vellumcast PDF' || fail "$1: the queue Vellumcast PDF is left"
     ! key_exists "$monitor_key" || fail "$1: the monitor's registry key is left"
     [ ! -e "$system_dll" ] || fail "$1: VellumcastMon.dll is left in system32"
+    [ ! -e "$c/ProgramData/Vellumcast" ] || fail "$1: the monitor's log folder is left"
 }
 
 # --- Folders the capture program cannot work in are refused before anything is written. ------
@@ -153,7 +158,8 @@ ok "Programs and Features: Vellumcast $version, publisher, icon, $((size)) KiB"
 pdf_dir="$instdir/PDF"
 mkdir -p "$pdf_dir"
 # print_and_check NAME PAGES: a GDI print through the queue becomes NAME.pdf with PAGES pages,
-# each showing something (text drawn through Wine's PostScript driver is not extractable).
+# titled NAME, each page showing something (text drawn through Wine's PostScript driver is
+# not extractable).
 print_and_check() {
     "$wine_run" "$gdi_print" 'Vellumcast PDF' "$1" "$2" || fail "gdi_print $1: exit $?"
     local pdf="$pdf_dir/$1.pdf" waited=0
@@ -162,9 +168,18 @@ print_and_check() {
         sleep 1
         waited=$((waited + 1))
     done
-    local pages
+    # The converter ends by itself once the PDF is stored (no after-action is set); an
+    # installation over a running program would fail and be rolled back.
+    while pgrep -f 'Vellumcast\\Vellumcast\.exe' >/dev/null; do
+        [ $waited -lt 240 ] || fail "the converter is still running ${waited}s after the print"
+        sleep 1
+        waited=$((waited + 1))
+    done
+    local pages title
     pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
     [ "$pages" = "$2" ] || fail "$1.pdf has $pages pages, not $2"
+    title=$(pdfinfo "$pdf" | sed -n 's/^Title: *//p')
+    [ "$title" = "$1" ] || fail "$1.pdf has the title \"$title\""
     for page in $(seq 1 "$2"); do
         local dark
         dark=$(pdftoppm -f "$page" -l "$page" -r 30 -gray "$pdf" | tail -c +16 |
@@ -174,33 +189,41 @@ print_and_check() {
     ok "GDI print \"$1\" stored as $1.pdf, $2 pages with ink"
 }
 
-if [ "$printer" = PRINTER ]; then
-    queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" ||
-        fail "no queue Vellumcast PDF on VELLUMCAST: ($(queues))"
-    key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "no port key"
-    [ -f "$system_dll" ] || fail "VellumcastMon.dll not in system32"
-    ok "queue Vellumcast PDF on VELLUMCAST:, monitor registered"
-    [ -n "$gdi_print" ] || fail "no gdi_print.exe given"
-fi
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" ||
+    fail "no queue Vellumcast PDF on VELLUMCAST: ($(queues))"
+key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "no port key"
+[ -f "$system_dll" ] || fail "VellumcastMon.dll not in system32"
+ok "queue Vellumcast PDF on VELLUMCAST:, monitor registered"
 
 # The user's settings: PDFs stored without a dialog into a folder of their own.
 win_pdf_dir="$win_instdir\\PDF"
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
     "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$ini"
 cp "$ini" "$work/settings.ini"
-if [ "$printer" = PRINTER ]; then
-    print_and_check '見積書 第3版' 2
-fi
+print_and_check '見積書 第3版' 2
+
+# --- An upgrade that fails leaves the earlier installation working. --------------------------
+rm "$instdir/uninstall.exe"
+mkdir "$instdir/uninstall.exe"
+run_installer /S
+[ "$status" -ne 0 ] || fail "an upgrade whose last step failed reported success"
+rmdir "$instdir/uninstall.exe"
+for f in Spoolwick.exe Vellumcast.exe Vellumcast-setup.exe Vellumcast.ppd; do
+    [ -f "$instdir/$f" ] || fail "the failed upgrade removed $f"
+done
+[ -f "$system_dll" ] || fail "the failed upgrade removed the monitor"
+key_exists "$uninstall_key" || fail "the failed upgrade removed the Programs and Features entry"
+cmp -s "$ini" "$work/settings.ini" || fail "the failed upgrade changed Vellumcast.ini"
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the failed upgrade lost the queue"
+ok "a failed upgrade is rolled back and keeps the installation (exit status $status)"
 
 # --- Installing again over it keeps the settings, the queue and the port. --------------------
 run_installer /S
 [ "$status" -eq 0 ] || fail "second installation: exit status $status"
 cmp -s "$ini" "$work/settings.ini" || fail "the second installation changed Vellumcast.ini"
-if [ "$printer" = PRINTER ]; then
-    queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the upgrade lost the queue"
-    key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "the upgrade lost the port"
-    print_and_check '請求書 after upgrade' 1
-fi
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the upgrade lost the queue"
+key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "the upgrade lost the port"
+print_and_check '請求書 after upgrade' 1
 ok "a second installation keeps the changed Vellumcast.ini"
 
 # --- Uninstall: everything goes but the PDFs and the settings. -------------------------------
@@ -209,14 +232,9 @@ run_uninstaller
 uninstall_seconds=$seconds
 expect_nothing_installed "after the uninstallation"
 cmp -s "$ini" "$work/settings.ini" || fail "the uninstallation removed or changed Vellumcast.ini"
-if [ "$printer" = PRINTER ]; then
-    [ -f "$pdf_dir/見積書 第3版.pdf" ] && [ -f "$pdf_dir/請求書 after upgrade.pdf" ] ||
-        fail "the uninstallation removed PDFs"
-fi
+[ -f "$pdf_dir/見積書 第3版.pdf" ] && [ -f "$pdf_dir/請求書 after upgrade.pdf" ] ||
+    fail "the uninstallation removed PDFs"
 [ -f "$pdf_dir/以前の文書.pdf" ] || fail "the uninstallation removed a PDF in its folder"
 ok "uninstalled: programs, entry, queue, port, monitor gone; settings and PDFs kept"
 
 echo "installer $(stat -c %s "$installer") bytes; silent install ${install_seconds}s, silent uninstall ${uninstall_seconds}s"
-if [ "$printer" != PRINTER ]; then
-    echo "SKIPPED: the printer (queue, port, monitor, GDI print): no port monitor in this build"
-fi

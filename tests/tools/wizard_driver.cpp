@@ -4,6 +4,8 @@
 //   wizard_driver rect        -> "left top width height" of that window
 //   wizard_driver press ID    -> presses its button with that control ID once it is enabled
 //                                (1: Next / Install / Finish, 6: Yes in a message box)
+//   wizard_driver wait ID     -> only waits until that button is enabled (the installation
+//                                is done when Next / Finish is)
 #include "tests/support/window_driver.h"
 
 #include <windows.h>
@@ -30,7 +32,7 @@ HWND ActiveWindow() {
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: wizard_driver rect | press ID\n");
+        std::fprintf(stderr, "usage: wizard_driver rect | press ID | wait ID\n");
         return 2;
     }
     HWND window = ActiveWindow();
@@ -44,7 +46,8 @@ int main(int argc, char** argv) {
         std::printf("%ld %ld %ld %ld\n", r.left, r.top, r.right - r.left, r.bottom - r.top);
         return 0;
     }
-    if (std::strcmp(argv[1], "press") == 0 && argc > 2) {
+    const bool press = std::strcmp(argv[1], "press") == 0;
+    if ((press || std::strcmp(argv[1], "wait") == 0) && argc > 2) {
         HWND button = GetDlgItem(window, std::atoi(argv[2]));
         for (int tries = 0; button && !IsWindowEnabled(button) && tries < 600; ++tries)
             window_driver::Pause();
@@ -52,7 +55,8 @@ int main(int argc, char** argv) {
             std::fprintf(stderr, "no enabled button %s\n", argv[2]);
             return 1;
         }
-        window_driver::Click(button);
+        if (press)
+            window_driver::Click(button);
         return 0;
     }
     std::fprintf(stderr, "unknown command %s\n", argv[1]);
