@@ -1,6 +1,7 @@
 // Test tool job_sink.exe: stands in for a port's program. It records the REDMON_ values of
 // its environment (UTF-8, one "NAME=value" line each) and the byte count it read to the
-// file named by VELLUMCAST_SINK_RECORD, and behaves as VELLUMCAST_SINK_MODE says:
+// file named by VELLUMCAST_SINK_RECORD, copies the job to the file named by
+// VELLUMCAST_SINK_COPY (when set), and behaves as VELLUMCAST_SINK_MODE says:
 //   "early": ends at once with exit code 0 without reading its standard input;
 //   "fail":  reads everything, then ends with exit code 3;
 //   anything else: reads everything and ends with exit code 0.
@@ -31,11 +32,22 @@ int wmain() {
     const std::wstring mode = Variable(L"VELLUMCAST_SINK_MODE");
     unsigned long long bytes = 0;
     if (mode != L"early") {
+        const std::wstring copyPath = Variable(L"VELLUMCAST_SINK_COPY");
+        const HANDLE copy = copyPath.empty()
+                                ? INVALID_HANDLE_VALUE
+                                : CreateFileW(copyPath.c_str(), GENERIC_WRITE, 0, nullptr,
+                                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
         const HANDLE input = GetStdHandle(STD_INPUT_HANDLE);
         char buffer[8192];
         DWORD read = 0;
-        while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        while (ReadFile(input, buffer, sizeof buffer, &read, nullptr) && read > 0) {
             bytes += read;
+            DWORD written = 0;
+            if (copy != INVALID_HANDLE_VALUE)
+                WriteFile(copy, buffer, read, &written, nullptr);
+        }
+        if (copy != INVALID_HANDLE_VALUE)
+            CloseHandle(copy);
     }
     const std::wstring record = Variable(L"VELLUMCAST_SINK_RECORD");
     if (!record.empty()) {
