@@ -14,7 +14,8 @@ export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
 version=$(basename "$installer" .exe)
 version=${version#VellumcastSetup-}
 
-work=$(mktemp -d "${TMPDIR:-/tmp}/installer-test.XXXXXX")
+# Beside the installer, in the build tree.
+work=$(mktemp -d "$(dirname "$installer")/test.XXXXXX")
 export WINEPREFIX="$work/prefix"
 cleanup() {
     wineserver -k >/dev/null 2>&1 || true
