@@ -4,21 +4,33 @@
 #   build/       the tree the tests run from: the same 32-bit build where this machine can run
 #                32-bit Wine, else an x86_64 build of the same sources (some kernels cannot
 #                execute 32-bit code at all).
+#   build-i686/installer/VellumcastSetup-<version>.exe  the shipped installer: the 32-bit
+#                programs and both monitor builds (the 64-bit monitor from the x86_64 tree:
+#                build/, or build-x86_64/ where build/ is the 32-bit tree).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
-configure_and_build() { # dir toolchain
+configure() { # dir toolchain [cmake options]
     cmake -S "$root" -B "$root/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" \
-        -DCMAKE_BUILD_TYPE=Release >/dev/null
+        -DCMAKE_BUILD_TYPE=Release "${@:3}" >/dev/null
+}
+configure_and_build() { # dir toolchain [cmake options]
+    configure "$@"
     cmake --build "$root/$1" -j"$jobs"
 }
 
-configure_and_build build-i686 mingw-i686.cmake
-if "$root/scripts/wine" --runs-32-bit; then
+if "$root/scripts/wine" --runs-32-bit; then x64_tree=build-x86_64; else x64_tree=build; fi
+configure_and_build build-i686 mingw-i686.cmake \
+    -DVELLUMCAST_MONITOR_X64="$root/$x64_tree/monitor/VellumcastMon.dll"
+if [ "$x64_tree" = build-x86_64 ]; then
     rm -rf "$root/build"
     ln -s build-i686 "$root/build"
+    # Only the 64-bit monitor, for the shipped installer.
+    configure build-x86_64 mingw-x86_64.cmake
+    cmake --build "$root/build-x86_64" -j"$jobs" --target vellumcast_monitor
 else
     [ -L "$root/build" ] && rm "$root/build"
     configure_and_build build mingw-x86_64.cmake
 fi
+cmake --build "$root/build-i686" --target installer

@@ -14,7 +14,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
     cmake make g++ g++-mingw-w64-i686 g++-mingw-w64-x86-64 binutils-mingw-w64-i686 \
     wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps imagemagick \
     ghostscript poppler-utils locales fonts-ipafont-gothic googletest \
-    python3 groff-base man-db clang-format bc time \
+    python3 groff-base man-db clang-format bc time nsis \
     clang libclang-rt-14-dev
 
 # Wine takes its ANSI code page from the Linux locale; without a real ja_JP.UTF-8

@@ -6,6 +6,7 @@
 #include "components/folder_dialog_win.h"
 #include "converter/settings/rw_ini.h"
 #include "toolkit/file_dialogs_win.h"
+#include "vellumcast_version.h"
 
 #include <commctrl.h>
 #include <shellapi.h>
@@ -95,7 +96,7 @@ constexpr ControlSpec kControls[] = {
 
     {ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
     {ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
-    {ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver0.14a", LabelVer, Role::None, Look::Version},
+    {ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver" VELLUMCAST_VERSION_TEXT, LabelVer, Role::None, Look::Version},
 };
 // clang-format on
 

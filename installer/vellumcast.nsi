@@ -1,0 +1,558 @@
+; The Vellumcast installer: both programs, the port monitor and the printer "Vellumcast PDF"
+; in one setup, Japanese first, English second. Built by installer/CMakeLists.txt, which
+; passes with /D:
+;   VERSION_TEXT, VERSION_DOTTED   from cmake/version.cmake
+;   TARGET                         x86-unicode (shipped) or amd64-unicode (64-bit test build)
+;   SPOOLWICK, VELLUMCAST          the two programs, of the installer's bitness
+;   SETUP, PPD                     Vellumcast-setup.exe and Vellumcast.ppd
+;   MONITOR_X86, MONITOR_X64       VellumcastMon.dll of each bitness (MONITOR_X86 only in x86)
+;   ICON, OUTFILE
+
+Unicode true
+Target ${TARGET}
+ManifestDPIAware true
+SetCompressor /SOLID lzma
+RequestExecutionLevel admin
+
+!include MUI2.nsh
+!include LogicLib.nsh
+!include x64.nsh
+!include FileFunc.nsh
+!include WordFunc.nsh
+; In a 64-bit build ${RunningX64} is constant, which leaves LogicLib's else labels unused.
+!pragma warning disable 6012
+
+!define PRODUCT "Vellumcast"
+!define PUBLISHER "Vellumcast"
+!define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellumcast"
+!define MONITOR_DLL "VellumcastMon.dll"
+!define SETUP_EXE "Vellumcast-setup.exe"
+; The capture program builds "<folder>\Vellumcast.exe" "<folder>\$$temp.ps" in 260 bytes:
+; its folder, with the final "\", may be at most 115 bytes in the ANSI code page.
+!define MAX_FOLDER_BYTES 115
+
+Name "${PRODUCT}"
+OutFile "${OUTFILE}"
+InstallDir "$PROGRAMFILES\${PRODUCT}"
+BrandingText "${PRODUCT} ${VERSION_TEXT}"
+ShowInstDetails show
+ShowUninstDetails show
+
+VIProductVersion "${VERSION_DOTTED}"
+VIFileVersion "${VERSION_DOTTED}"
+VIAddVersionKey /LANG=0 "ProductName" "${PRODUCT}"
+VIAddVersionKey /LANG=0 "CompanyName" "${PUBLISHER}"
+VIAddVersionKey /LANG=0 "FileDescription" "${PRODUCT} Setup"
+VIAddVersionKey /LANG=0 "FileVersion" "${VERSION_TEXT}"
+VIAddVersionKey /LANG=0 "ProductVersion" "${VERSION_TEXT}"
+VIAddVersionKey /LANG=0 "LegalCopyright" "${PUBLISHER}"
+
+Var Step        ; the step under way, named in the message when it fails
+Var StepError   ; what went wrong in it
+Var Done        ; how far the installation got: the number of the last step begun
+Var Upgrade     ; 1 when an earlier installation lives in $INSTDIR
+Var IniCreated  ; 1 when this run created Vellumcast.ini
+Var GsPath
+Var GsVersion
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+!define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
+!insertmacro MUI_PAGE_WELCOME
+!define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
+!insertmacro MUI_PAGE_DIRECTORY
+!insertmacro MUI_PAGE_INSTFILES
+!define MUI_FINISHPAGE_TEXT "$(FinishText)"
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!define MUI_COMPONENTSPAGE_TEXT_TOP "$(UnComponentsText)"
+!define MUI_COMPONENTSPAGE_NODESC
+!insertmacro MUI_UNPAGE_COMPONENTS
+!insertmacro MUI_UNPAGE_INSTFILES
+
+; The first language is the one used where the system's is neither.
+!insertmacro MUI_LANGUAGE "Japanese"
+!insertmacro MUI_LANGUAGE "English"
+!include "strings.nsh"
+
+; The registry view and the system folder of the monitor's bitness: the 64-bit ones on 64-bit
+; Windows (the spooler there loads only 64-bit monitors). The file system redirection of a
+; 32-bit installer is turned off only around the system folder: with it off, a system DLL
+; loaded meanwhile would be the 64-bit one.
+!macro NativeView
+  ${If} ${RunningX64}
+    SetRegView 64
+  ${EndIf}
+!macroend
+!macro SystemFolder
+  ${If} ${RunningX64}
+    ${DisableX64FSRedirection}
+  ${EndIf}
+!macroend
+!macro EndSystemFolder
+  ${If} ${RunningX64}
+    ${EnableX64FSRedirection}
+  ${EndIf}
+!macroend
+
+; ---------------------------------------------------------------------------------------------
+; Helpers
+
+; AnsiLength: the length in bytes of $0 in the ANSI code page, or -1 when a character of it has
+; no exact equivalent there (the capture and the settings file know only ANSI paths).
+!macro AnsiLength un
+Function ${un}AnsiLength
+  Push $2
+  Push $3
+  ; WC_NO_BEST_FIT_CHARS: a look-alike is not the same path.
+  System::Call 'kernel32::WideCharToMultiByte(i 0, i 0x400, w r0, i -1, p 0, i 0, p 0, *i 0 r2) i .r3'
+  ${If} $2 <> 0
+  ${OrIf} $3 = 0
+    StrCpy $1 -1
+  ${Else}
+    IntOp $1 $3 - 1
+  ${EndIf}
+  Pop $3
+  Pop $2
+FunctionEnd
+!macroend
+!insertmacro AnsiLength ""
+
+; FolderUsable: $0 = 1 when $INSTDIR suits the capture program, else 0.
+Function FolderUsable
+  Push $1
+  Push $0
+  StrCpy $0 "$INSTDIR\"
+  Call AnsiLength
+  Pop $0
+  ${If} $1 < 0
+  ${OrIf} $1 > ${MAX_FOLDER_BYTES}
+    StrCpy $0 0
+  ${Else}
+    StrCpy $0 1
+  ${EndIf}
+  Pop $1
+FunctionEnd
+
+Function FolderPageLeave
+  Call FolderUsable
+  ${If} $0 = 0
+    MessageBox MB_OK|MB_ICONEXCLAMATION "$(FolderUnusable)"
+    Abort
+  ${EndIf}
+FunctionEnd
+
+; Fail: ends the installation in the step under way; .onInstFailed undoes what was done.
+!macro Fail detail
+  StrCpy $StepError "${detail}"
+  DetailPrint "$StepError"
+  Abort "$Step"
+!macroend
+
+!macro BeginStep number text
+  StrCpy $Done ${number}
+  StrCpy $Step "${text}"
+  DetailPrint "--- $Step"
+!macroend
+
+; SetAcl: gives $0 the access list $1 (security descriptor text); $2 = the security information
+; flags. Sets $1 to the Windows error (0 on success).
+Function SetAcl
+  Push $3
+  Push $4
+  System::Call 'advapi32::ConvertStringSecurityDescriptorToSecurityDescriptorW(w r1, i 1, *p .r3, p 0) i .r4'
+  ${If} $4 = 0
+    System::Call 'kernel32::GetLastError() i .r1'
+  ${Else}
+    System::Call 'advapi32::GetSecurityDescriptorDacl(p r3, *i .r4, *p .r1, *i .r4) i .r4'
+    ; SE_FILE_OBJECT = 1
+    System::Call 'advapi32::SetNamedSecurityInfoW(w r0, i 1, i r2, p 0, p 0, p r1, p 0) i .r1'
+    System::Call 'kernel32::LocalFree(p r3)'
+  ${EndIf}
+  Pop $4
+  Pop $3
+FunctionEnd
+
+; ---------------------------------------------------------------------------------------------
+; Ghostscript: the highest version under HKLM\SOFTWARE\GPL Ghostscript\<version> in both
+; registry views whose console program lies beside its GS_DLL and whose path the ANSI settings
+; file can hold. Sets $GsPath (empty: none) and $GsVersion.
+
+; ConsiderGhostscript: takes the version $R1 of the current registry view when it is newer than
+; $GsVersion and usable.
+Function ConsiderGhostscript
+  ReadRegStr $R2 HKLM "SOFTWARE\GPL Ghostscript\$R1" "GS_DLL"
+  ${If} $R2 == ""
+    Return
+  ${EndIf}
+  ${If} $GsVersion != ""
+    ${VersionCompare} $R1 $GsVersion $R3
+    ${If} $R3 != 1
+      Return
+    ${EndIf}
+  ${EndIf}
+  ; gsdll64.dll comes with gswin64c.exe, gsdll32.dll with gswin32c.exe; either will do.
+  ${GetParent} $R2 $R3
+  ${GetFileName} $R2 $R4
+  ${If} $R4 == "gsdll64.dll"
+    StrCpy $R5 "$R3\gswin64c.exe"
+    StrCpy $R6 "$R3\gswin32c.exe"
+  ${Else}
+    StrCpy $R5 "$R3\gswin32c.exe"
+    StrCpy $R6 "$R3\gswin64c.exe"
+  ${EndIf}
+  ${IfNot} ${FileExists} $R5
+    StrCpy $R5 $R6
+  ${EndIf}
+  ${IfNot} ${FileExists} $R5
+    Return
+  ${EndIf}
+  StrCpy $0 $R5
+  Call AnsiLength
+  ${If} $1 < 0
+    StrCpy $0 $R1
+    StrCpy $1 $R5
+    DetailPrint "$(GhostscriptUnwritable)"
+    Return
+  ${EndIf}
+  StrCpy $GsVersion $R1
+  StrCpy $GsPath $R5
+FunctionEnd
+
+Function ScanGhostscriptView
+  StrCpy $R0 0
+  ${Do}
+    EnumRegKey $R1 HKLM "SOFTWARE\GPL Ghostscript" $R0
+    ${If} $R1 == ""
+      ${ExitDo}
+    ${EndIf}
+    IntOp $R0 $R0 + 1
+    Call ConsiderGhostscript
+  ${Loop}
+FunctionEnd
+
+Function FindGhostscript
+  StrCpy $GsPath ""
+  StrCpy $GsVersion ""
+  ${If} ${RunningX64}
+    SetRegView 64
+    Call ScanGhostscriptView
+  ${EndIf}
+  SetRegView 32
+  Call ScanGhostscriptView
+  !insertmacro NativeView
+FunctionEnd
+
+; The monitor's own log (with SetShellVarContext all, $APPDATA is ProgramData).
+!macro DeleteMonitorLog
+  Delete "$APPDATA\Vellumcast\VellumcastMon.log"
+  Delete "$APPDATA\Vellumcast\VellumcastMon.log.old"
+  RMDir "$APPDATA\Vellumcast"
+!macroend
+
+; ---------------------------------------------------------------------------------------------
+; The files an installation owns in its folder, and their backups for an upgrade that fails.
+
+!macro ForEachProgramFile macro
+  !insertmacro ${macro} "Spoolwick.exe"
+  !insertmacro ${macro} "Vellumcast.exe"
+  !insertmacro ${macro} "${SETUP_EXE}"
+  !insertmacro ${macro} "Vellumcast.ppd"
+!macroend
+
+!macro BackUp name
+  ${If} ${FileExists} "$INSTDIR\${name}"
+    CopyFiles /SILENT "$INSTDIR\${name}" "$PLUGINSDIR\backup\${name}"
+  ${EndIf}
+!macroend
+
+!macro Restore name
+  ${If} ${FileExists} "$PLUGINSDIR\backup\${name}"
+    CopyFiles /SILENT "$PLUGINSDIR\backup\${name}" "$INSTDIR\${name}"
+  ${Else}
+    Delete "$INSTDIR\${name}"
+  ${EndIf}
+!macroend
+
+; Program files are read and run by everyone and changed by administrators only; the folder
+; itself lets users write the job files beside them (README: "インストール先").
+!macro ProtectFile name
+  StrCpy $0 "$INSTDIR\${name}"
+  StrCpy $1 "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)"
+  StrCpy $2 0x80000004 ; DACL | PROTECTED_DACL
+  Call SetAcl
+  ${If} $1 <> 0
+    !insertmacro Fail "$(RightsFailed)"
+  ${EndIf}
+!macroend
+
+; ---------------------------------------------------------------------------------------------
+
+Function .onInit
+  InitPluginsDir
+  !insertmacro NativeView
+  ; An earlier installation (in the native view, where this installer writes) sets the folder.
+  ReadRegStr $0 HKLM "${UNINSTALL_KEY}" "InstallLocation"
+  ${If} $0 != ""
+    StrCpy $INSTDIR $0
+  ${EndIf}
+FunctionEnd
+
+Section "-Vellumcast"
+  SetShellVarContext all
+  StrCpy $Done 0
+  StrCpy $IniCreated 0
+
+  !insertmacro BeginStep 1 "$(StepCheckFolder)"
+  Call FolderUsable
+  ${If} $0 = 0
+    !insertmacro Fail "$(FolderUnusable)"
+  ${EndIf}
+  StrCpy $Upgrade 0
+  ${IfThen} ${FileExists} "$INSTDIR\Spoolwick.exe" ${|} StrCpy $Upgrade 1 ${|}
+
+  !insertmacro BeginStep 2 "$(StepFiles)"
+  CreateDirectory "$PLUGINSDIR\backup"
+  !insertmacro ForEachProgramFile BackUp
+  SetOutPath "$INSTDIR"
+  SetOverwrite on
+  ClearErrors
+  File "/oname=Spoolwick.exe" "${SPOOLWICK}"
+  File "/oname=Vellumcast.exe" "${VELLUMCAST}"
+  File "/oname=${SETUP_EXE}" "${SETUP}"
+  File "/oname=Vellumcast.ppd" "${PPD}"
+  ${If} ${Errors}
+    StrCpy $0 "$INSTDIR"
+    !insertmacro Fail "$(FileFailed)"
+  ${EndIf}
+
+  !insertmacro BeginStep 3 "$(StepRights)"
+  ; Users may change what lies in the folder (the job file, the hand-off log, the settings)
+  ; and what they create there; inherited by every file, then taken back from the programs.
+  StrCpy $0 "$INSTDIR"
+  StrCpy $1 "D:(A;OICI;0x1301bf;;;BU)"
+  StrCpy $2 0x20000004 ; DACL | UNPROTECTED_DACL: keeps what the folder inherits
+  Call SetAcl
+  ${If} $1 <> 0
+    !insertmacro Fail "$(RightsFailed)"
+  ${EndIf}
+  !insertmacro ForEachProgramFile ProtectFile
+
+  !insertmacro BeginStep 4 "$(StepSettings)"
+  ${If} ${FileExists} "$INSTDIR\Vellumcast.ini"
+    DetailPrint "$(SettingsKept)"
+  ${Else}
+    Call FindGhostscript
+    ${If} $GsPath != ""
+      DetailPrint "$(GhostscriptFound)"
+      ClearErrors
+      ; The file does not exist yet: Windows creates it in the ANSI code page, which the
+      ; converter reads; AnsiLength made sure the path survives that.
+      WriteINIStr "$INSTDIR\Vellumcast.ini" "Conv" "Path" "$GsPath"
+      ${If} ${Errors}
+        StrCpy $0 "$INSTDIR\Vellumcast.ini"
+        !insertmacro Fail "$(FileFailed)"
+      ${EndIf}
+      StrCpy $IniCreated 1
+    ${Else}
+      DetailPrint "$(GhostscriptNone)"
+      MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(GhostscriptMissing)" /SD IDYES IDYES gs_continue
+      !insertmacro Fail "$(GhostscriptDeclined)"
+      gs_continue:
+    ${EndIf}
+  ${EndIf}
+
+  !insertmacro BeginStep 5 "$(StepMonitor)"
+  !insertmacro SystemFolder
+  ; The spooler keeps a monitor it has loaded: an upgrade moves the loaded file aside (Windows
+  ; allows renaming a mapped image) and the new one takes over when the spooler restarts.
+  ${If} ${FileExists} "$SYSDIR\${MONITOR_DLL}"
+    Delete "$SYSDIR\${MONITOR_DLL}.old"
+    ; CopyFileW rather than CopyFiles: the shell would load DLLs here.
+    System::Call 'kernel32::CopyFileW(w "$SYSDIR\${MONITOR_DLL}", w "$PLUGINSDIR\backup\${MONITOR_DLL}", i 0)'
+    ClearErrors
+    Delete "$SYSDIR\${MONITOR_DLL}"
+    ${If} ${Errors}
+      Rename "$SYSDIR\${MONITOR_DLL}" "$SYSDIR\${MONITOR_DLL}.old"
+      Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}.old"
+      StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+      DetailPrint "$(MonitorInUse)"
+    ${EndIf}
+  ${EndIf}
+  SetOutPath "$SYSDIR"
+  ClearErrors
+  ${If} ${RunningX64}
+    File "/oname=${MONITOR_DLL}" "${MONITOR_X64}"
+  ${Else}
+!ifdef MONITOR_X86
+    File "/oname=${MONITOR_DLL}" "${MONITOR_X86}"
+!else
+    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+    !insertmacro Fail "$(FileFailed)"
+!endif
+  ${EndIf}
+  ${If} ${Errors}
+    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+    !insertmacro Fail "$(FileFailed)"
+  ${EndIf}
+  !insertmacro EndSystemFolder
+  SetOutPath "$INSTDIR"
+
+  !insertmacro BeginStep 6 "$(StepPrinter)"
+  nsExec::ExecToStack '"$INSTDIR\${SETUP_EXE}" install "$INSTDIR\Spoolwick.exe"'
+  Pop $0
+  Pop $1
+  DetailPrint "$1"
+  ${If} $0 != 0
+    !insertmacro Fail "$(SetupFailed)$\r$\n$1"
+  ${EndIf}
+
+  !insertmacro BeginStep 7 "$(StepUninstaller)"
+  ; WriteUninstaller reports no failure: see that the file is there and readable.
+  Delete "$INSTDIR\uninstall.exe"
+  WriteUninstaller "$INSTDIR\uninstall.exe"
+  ClearErrors
+  FileOpen $0 "$INSTDIR\uninstall.exe" r
+  ${If} ${Errors}
+    StrCpy $0 "$INSTDIR\uninstall.exe"
+    !insertmacro Fail "$(FileFailed)"
+  ${EndIf}
+  FileClose $0
+  ; An administrator runs it: users must not be able to change it.
+  !insertmacro ProtectFile "uninstall.exe"
+  CreateDirectory "$SMPROGRAMS\${PRODUCT}"
+  CreateShortCut "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk" "$INSTDIR\Vellumcast.exe"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT} ${VERSION_TEXT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION_TEXT}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "${PUBLISHER}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "$INSTDIR\Vellumcast.exe,0"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ${GetSize} "$INSTDIR" "/S=0K" $0 $1 $2
+  !insertmacro SystemFolder
+  ${GetSize} "$SYSDIR" "/M=${MONITOR_DLL} /S=0K /G=0" $1 $2 $3
+  !insertmacro EndSystemFolder
+  IntOp $0 $0 + $1
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
+  ${If} ${Errors}
+    StrCpy $0 "HKLM\${UNINSTALL_KEY}"
+    !insertmacro Fail "$(FileFailed)"
+  ${EndIf}
+  ; The step counter says "all done": nothing is undone after this point.
+  StrCpy $Done 99
+  SetErrorLevel 0
+SectionEnd
+
+; A step failed (or the user cancelled a file error): undo, newest first, what this run did,
+; then say which step failed.
+Function .onInstFailed
+  ${If} $Done >= 99
+    Return
+  ${EndIf}
+  DetailPrint "$(RollingBack)"
+  ${If} $Done >= 7
+  ${AndIf} $Upgrade = 0
+    DeleteRegKey HKLM "${UNINSTALL_KEY}"
+    Delete "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk"
+    RMDir "$SMPROGRAMS\${PRODUCT}"
+    Delete "$INSTDIR\uninstall.exe"
+  ${EndIf}
+  ${If} $Done >= 6
+  ${AndIf} $Upgrade = 0
+    nsExec::ExecToLog '"$INSTDIR\${SETUP_EXE}" uninstall'
+    Pop $0
+    !insertmacro DeleteMonitorLog
+  ${EndIf}
+  ${If} $Done >= 5
+    !insertmacro SystemFolder
+    ${If} ${FileExists} "$PLUGINSDIR\backup\${MONITOR_DLL}"
+      System::Call 'kernel32::CopyFileW(w "$PLUGINSDIR\backup\${MONITOR_DLL}", w "$SYSDIR\${MONITOR_DLL}", i 0)'
+    ${Else}
+      Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
+    ${EndIf}
+    !insertmacro EndSystemFolder
+  ${EndIf}
+  ${If} $IniCreated = 1
+    Delete "$INSTDIR\Vellumcast.ini"
+  ${EndIf}
+  ${If} $Done >= 2
+    !insertmacro ForEachProgramFile Restore
+  ${EndIf}
+  ${If} $Upgrade = 0
+    ; Only an empty folder goes: nothing of the user's is removed.
+    RMDir "$INSTDIR"
+  ${EndIf}
+  ${If} $Step != ""
+    MessageBox MB_OK|MB_ICONSTOP "$(StepFailed)" /SD IDOK
+    ; A silent installation shows nothing: its caller finds the reason in the temp folder.
+    ${If} ${Silent}
+      FileOpen $0 "$TEMP\VellumcastSetup.log" w
+      FileWrite $0 "$(StepFailed)$\r$\n"
+      FileClose $0
+    ${EndIf}
+  ${EndIf}
+FunctionEnd
+
+; ---------------------------------------------------------------------------------------------
+; Uninstaller
+
+Function un.onInit
+  !insertmacro NativeView
+FunctionEnd
+
+Section "un.$(UnSectionPrograms)" UnSecPrograms
+  SectionIn RO
+  SetShellVarContext all
+  ; Queue, port, driver and monitor first: the spooler lets go of the monitor only then.
+  ${If} ${FileExists} "$INSTDIR\${SETUP_EXE}"
+    nsExec::ExecToStack '"$INSTDIR\${SETUP_EXE}" uninstall'
+    Pop $0
+    Pop $1
+    DetailPrint "$1"
+    ${If} $0 != 0
+      MessageBox MB_OK|MB_ICONSTOP "$(UnPrinterFailed)" /SD IDOK
+      SetErrorLevel 2
+      Quit
+    ${EndIf}
+  ${EndIf}
+  !insertmacro SystemFolder
+  ClearErrors
+  Delete "$SYSDIR\${MONITOR_DLL}"
+  ${If} ${Errors}
+    Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
+    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+    DetailPrint "$(UnDeleteLater)"
+  ${EndIf}
+  Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}.old"
+  !insertmacro EndSystemFolder
+  !insertmacro DeleteMonitorLog
+  Delete "$INSTDIR\${SETUP_EXE}"
+  Delete "$INSTDIR\Vellumcast.ppd"
+  Delete "$INSTDIR\Spoolwick.exe"
+  Delete "$INSTDIR\Vellumcast.exe"
+  ; The job file and the hand-off log of the last print.
+  Delete "$INSTDIR\$$$$temp.ps"
+  Delete "$INSTDIR\log.txt"
+  Delete "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk"
+  RMDir "$SMPROGRAMS\${PRODUCT}"
+  DeleteRegKey HKLM "${UNINSTALL_KEY}"
+  Delete "$INSTDIR\uninstall.exe"
+SectionEnd
+
+Section /o "un.$(UnSectionSettings)" UnSecSettings
+  Delete "$INSTDIR\Vellumcast.ini"
+SectionEnd
+
+Section "-un.Folder"
+  ; Removed only when empty: PDFs stored in it (and the settings, if kept) stay.
+  ClearErrors
+  RMDir "$INSTDIR"
+  ${If} ${Errors}
+    DetailPrint "$(UnKept)"
+  ${EndIf}
+SectionEnd

@@ -1,0 +1,241 @@
+#!/usr/bin/env bash
+# The installer under Wine, in a fresh prefix of its own: folders it must refuse, a failed
+# step that is rolled back, an install without Ghostscript, then with Ghostscript found in the
+# registry; the printer queue, a GDI print to the stored PDF, an upgrade that keeps a changed
+# Vellumcast.ini, and an uninstall that removes everything but the user's PDFs and settings.
+# Usage: installer.sh INSTALLER GS_BRIDGE LIST_PRINTERS GDI_PRINT   (needs a display)
+set -euo pipefail
+installer=$1 bridge=$2 list_printers=$3 gdi_print=$4
+here=$(cd "$(dirname "$0")" && pwd)
+wine_run="$here/../wine-run"
+export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
+# No desktop entries in the host's home for the shortcut the installer makes.
+export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
+version=$(basename "$installer" .exe)
+version=${version#VellumcastSetup-}
+
+# Beside the installer, in the build tree.
+work=$(mktemp -d "$(dirname "$installer")/test.XXXXXX")
+export WINEPREFIX="$work/prefix"
+cleanup() {
+    wineserver -k >/dev/null 2>&1 || true
+    rm -rf "$work"
+}
+trap cleanup EXIT
+
+fail() {
+    echo "FAIL: $*" >&2
+    local log="$WINEPREFIX/drive_c/ProgramData/Vellumcast/VellumcastMon.log"
+    [ ! -f "$log" ] || { echo "--- monitor log:" >&2; cat "$log" >&2; }
+    find "$WINEPREFIX/drive_c/users" -name VellumcastSetup.log -exec sh -c \
+        'echo "--- installer log:"; iconv -f CP932 -t UTF-8 "$1"' sh {} \; >&2
+    exit 1
+}
+ok() { echo "ok: $*"; }
+
+"$wine_run" wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+c="$WINEPREFIX/drive_c"
+# The installer of a 64-bit build installs into the 64-bit Program Files, a 32-bit one on a
+# 32-bit system into the only one.
+instdir="$c/Program Files/Vellumcast"
+win_instdir='C:\Program Files\Vellumcast'
+uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellumcast'
+monitor_key='HKLM\System\CurrentControlSet\Control\Print\Monitors\Vellumcast Monitor'
+system_dll="$c/windows/system32/VellumcastMon.dll"
+
+reg_value() { # KEY NAME: the value's data, or nothing
+    "$wine_run" reg query "$1" /v "$2" 2>/dev/null | iconv -f CP932 -t UTF-8 |
+        sed -n "s/^ *$2 *REG_[A-Z_]* *//p" | tr -d '\r'
+}
+key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
+queues() { "$wine_run" "$list_printers" | tr -d '\r'; }
+
+# run_installer ARGS...: the installer's exit status in $status, its time in $seconds.
+run_installer() {
+    local start
+    start=$(date +%s.%N)
+    status=0
+    "$wine_run" "$installer" "$@" || status=$?
+    seconds=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
+}
+# The uninstaller copies itself away and runs from there: wait for the prefix to go quiet.
+run_uninstaller() {
+    local start
+    start=$(date +%s.%N)
+    "$wine_run" "$instdir/uninstall.exe" /S || fail "uninstall.exe did not start: $?"
+    wineserver -w
+    seconds=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
+}
+
+# Nothing of an installation is left: files, Programs and Features, printer, monitor.
+expect_nothing_installed() { # WHEN
+    for f in Spoolwick.exe Vellumcast.exe Vellumcast-setup.exe Vellumcast.ppd uninstall.exe \
+        '$$temp.ps' log.txt; do
+        [ ! -e "$instdir/$f" ] || fail "$1: $f left in the installation folder"
+    done
+    ! key_exists "$uninstall_key" || fail "$1: the Programs and Features entry is left"
+    [ ! -e "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vellumcast" ] ||
+        fail "$1: the Start menu folder is left"
+    ! queues | grep -q '^Vellumcast PDF' || fail "$1: the queue Vellumcast PDF is left"
+    ! key_exists "$monitor_key" || fail "$1: the monitor's registry key is left"
+    [ ! -e "$system_dll" ] || fail "$1: VellumcastMon.dll is left in system32"
+    [ ! -e "$c/ProgramData/Vellumcast" ] || fail "$1: the monitor's log folder is left"
+}
+
+# --- Folders the capture program cannot work in are refused before anything is written. ------
+# 3 + 113 + 1 bytes with the final "\": two more than the capture program allows.
+long_name="C:\\$(printf 'v%.0s' $(seq 1 113))"
+for folder in 'C:\Vellumcasté' "$long_name"; do
+    run_installer /S "/D=$folder"
+    [ "$status" -ne 0 ] || fail "installing into $folder succeeded"
+    unix_folder=$("$wine_run" winepath -u "$folder" 2>/dev/null | tr -d '\r')
+    [ ! -e "$unix_folder" ] || fail "installing into $folder created it"
+    ! key_exists "$uninstall_key" || fail "installing into $folder left an uninstall entry"
+done
+ok "folders outside the ANSI code page or longer than 115 bytes are refused"
+
+# --- A step that fails undoes what the installation did. -------------------------------------
+mkdir -p "$instdir/uninstall.exe" # the uninstaller cannot be written: the last step fails
+run_installer /S
+[ "$status" -ne 0 ] || fail "an installation whose last step failed reported success"
+rmdir "$instdir/uninstall.exe"
+expect_nothing_installed "after the rolled-back installation"
+rmdir "$instdir" || fail "the rolled-back installation left files: $(ls "$instdir")"
+ok "a failed step rolls the installation back (exit status $status)"
+
+# --- Without Ghostscript: a silent installation goes on and writes no settings. --------------
+run_installer /S
+[ "$status" -eq 0 ] || fail "silent installation without Ghostscript: exit status $status"
+[ -f "$instdir/Spoolwick.exe" ] && [ -f "$instdir/Vellumcast.exe" ] || fail "programs missing"
+[ ! -e "$instdir/Vellumcast.ini" ] || fail "Vellumcast.ini written although no Ghostscript"
+run_uninstaller
+expect_nothing_installed "after uninstalling the installation without Ghostscript"
+ok "installation without Ghostscript: no settings file, uninstalled cleanly"
+
+# --- Ghostscript in the registry: the highest version whose console program exists. ----------
+# 10.02.1 (64-bit view) lacks its console program; 9.56.1 (64-bit view) is older than 10.00.0
+# (32-bit view), which lives in a folder with a Japanese name.
+put_gs() { # VIEW VERSION DLL_FOLDER DLL [CONSOLE]
+    "$wine_run" reg add "HKLM\\SOFTWARE\\GPL Ghostscript\\$2" /v GS_DLL /d "$3\\$4" /f \
+        "/reg:$1" >/dev/null 2>&1 || fail "reg add Ghostscript $2"
+    if [ -n "${5:-}" ]; then
+        local unix
+        unix=$("$wine_run" winepath -u "$3" | tr -d '\r')
+        mkdir -p "$unix"
+        cp "$bridge" "$unix/$5"
+    fi
+}
+put_gs 64 10.02.1 'C:\gs\gs10.02.1\bin' gsdll64.dll
+put_gs 64 9.56.1 'C:\gs\gs9.56.1\bin' gsdll64.dll gswin64c.exe
+put_gs 32 10.00.0 'C:\ツール\gs10.00.0\bin' gsdll32.dll gswin32c.exe
+gs_path='C:\ツール\gs10.00.0\bin\gswin32c.exe'
+
+run_installer /S
+[ "$status" -eq 0 ] || fail "silent installation: exit status $status"
+install_seconds=$seconds
+ini="$instdir/Vellumcast.ini"
+[ -f "$ini" ] || fail "no Vellumcast.ini"
+# The converter reads the settings file in the ANSI code page (Shift-JIS): exact bytes.
+expected=$(printf '[Conv]\r\nPath=%s\r\n' "$gs_path" | iconv -f UTF-8 -t CP932 | od -An -tx1)
+[ "$(od -An -tx1 <"$ini")" = "$expected" ] ||
+    fail "Vellumcast.ini is not [Conv] Path=$gs_path in Shift-JIS: $(od -c "$ini")"
+ok "Ghostscript 10.00.0 found and written in Shift-JIS: $gs_path"
+
+# Programs and Features.
+[ "$(reg_value "$uninstall_key" DisplayName)" = "Vellumcast $version" ] || fail "DisplayName"
+[ "$(reg_value "$uninstall_key" DisplayVersion)" = "$version" ] || fail "DisplayVersion"
+[ "$(reg_value "$uninstall_key" Publisher)" = "Vellumcast" ] || fail "Publisher"
+[ "$(reg_value "$uninstall_key" DisplayIcon)" = "$win_instdir\\Vellumcast.exe,0" ] ||
+    fail "DisplayIcon"
+[ "$(reg_value "$uninstall_key" UninstallString)" = "\"$win_instdir\\uninstall.exe\"" ] ||
+    fail "UninstallString"
+size=$(reg_value "$uninstall_key" EstimatedSize)
+[ $((size)) -gt 100 ] || fail "EstimatedSize $size KiB"
+[ -f "$c/ProgramData/Microsoft/Windows/Start Menu/Programs/Vellumcast/Vellumcast の設定.lnk" ] ||
+    fail "no Start menu entry for the settings"
+ok "Programs and Features: Vellumcast $version, publisher, icon, $((size)) KiB"
+
+pdf_dir="$instdir/PDF"
+mkdir -p "$pdf_dir"
+# print_and_check NAME PAGES: a GDI print through the queue becomes NAME.pdf with PAGES pages,
+# titled NAME, each page showing something (text drawn through Wine's PostScript driver is
+# not extractable).
+print_and_check() {
+    "$wine_run" "$gdi_print" 'Vellumcast PDF' "$1" "$2" || fail "gdi_print $1: exit $?"
+    local pdf="$pdf_dir/$1.pdf" waited=0
+    until [ -f "$pdf" ] && pdfinfo "$pdf" >/dev/null 2>&1; do
+        [ $waited -lt 180 ] || fail "no $1.pdf after ${waited}s: $(ls "$pdf_dir" "$instdir")"
+        sleep 1
+        waited=$((waited + 1))
+    done
+    # The converter ends by itself once the PDF is stored (no after-action is set); an
+    # installation over a running program would fail and be rolled back.
+    while pgrep -f 'Vellumcast\\Vellumcast\.exe' >/dev/null; do
+        [ $waited -lt 240 ] || fail "the converter is still running ${waited}s after the print"
+        sleep 1
+        waited=$((waited + 1))
+    done
+    local pages title
+    pages=$(pdfinfo "$pdf" | sed -n 's/^Pages: *//p')
+    [ "$pages" = "$2" ] || fail "$1.pdf has $pages pages, not $2"
+    title=$(pdfinfo "$pdf" | sed -n 's/^Title: *//p')
+    [ "$title" = "$1" ] || fail "$1.pdf has the title \"$title\""
+    for page in $(seq 1 "$2"); do
+        local dark
+        dark=$(pdftoppm -f "$page" -l "$page" -r 30 -gray "$pdf" | tail -c +16 |
+            od -An -v -tu1 | tr -s ' ' '\n' | awk '$1 != "" && $1 < 128' | wc -l)
+        [ "$dark" -gt 50 ] || fail "$1.pdf page $page is blank"
+    done
+    ok "GDI print \"$1\" stored as $1.pdf, $2 pages with ink"
+}
+
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" ||
+    fail "no queue Vellumcast PDF on VELLUMCAST: ($(queues))"
+key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "no port key"
+[ -f "$system_dll" ] || fail "VellumcastMon.dll not in system32"
+ok "queue Vellumcast PDF on VELLUMCAST:, monitor registered"
+
+# The user's settings: PDFs stored without a dialog into a folder of their own.
+win_pdf_dir="$win_instdir\\PDF"
+printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
+    "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$ini"
+cp "$ini" "$work/settings.ini"
+print_and_check '見積書 第3版' 2
+
+# --- An upgrade that fails leaves the earlier installation working. --------------------------
+rm "$instdir/uninstall.exe"
+mkdir "$instdir/uninstall.exe"
+run_installer /S
+[ "$status" -ne 0 ] || fail "an upgrade whose last step failed reported success"
+rmdir "$instdir/uninstall.exe"
+for f in Spoolwick.exe Vellumcast.exe Vellumcast-setup.exe Vellumcast.ppd; do
+    [ -f "$instdir/$f" ] || fail "the failed upgrade removed $f"
+done
+[ -f "$system_dll" ] || fail "the failed upgrade removed the monitor"
+key_exists "$uninstall_key" || fail "the failed upgrade removed the Programs and Features entry"
+cmp -s "$ini" "$work/settings.ini" || fail "the failed upgrade changed Vellumcast.ini"
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the failed upgrade lost the queue"
+ok "a failed upgrade is rolled back and keeps the installation (exit status $status)"
+
+# --- Installing again over it keeps the settings, the queue and the port. --------------------
+run_installer /S
+[ "$status" -eq 0 ] || fail "second installation: exit status $status"
+cmp -s "$ini" "$work/settings.ini" || fail "the second installation changed Vellumcast.ini"
+queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the upgrade lost the queue"
+key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "the upgrade lost the port"
+print_and_check '請求書 after upgrade' 1
+ok "a second installation keeps the changed Vellumcast.ini"
+
+# --- Uninstall: everything goes but the PDFs and the settings. -------------------------------
+printf '%%PDF-1.4 stored earlier\n' >"$pdf_dir/以前の文書.pdf"
+run_uninstaller
+uninstall_seconds=$seconds
+expect_nothing_installed "after the uninstallation"
+cmp -s "$ini" "$work/settings.ini" || fail "the uninstallation removed or changed Vellumcast.ini"
+[ -f "$pdf_dir/見積書 第3版.pdf" ] && [ -f "$pdf_dir/請求書 after upgrade.pdf" ] ||
+    fail "the uninstallation removed PDFs"
+[ -f "$pdf_dir/以前の文書.pdf" ] || fail "the uninstallation removed a PDF in its folder"
+ok "uninstalled: programs, entry, queue, port, monitor gone; settings and PDFs kept"
+
+echo "installer $(stat -c %s "$installer") bytes; silent install ${install_seconds}s, silent uninstall ${uninstall_seconds}s"
