@@ -28,7 +28,7 @@ while IFS= read -r source; do
         -artifact_prefix="$build/findings/$target-" "$corpus" "$seeds" >"$log" 2>&1
     result=$?
     set -e
-    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
+    runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)
     findings=0
     if [ $result -ne 0 ]; then
         findings=1
