@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -76,9 +77,26 @@ class CaptureFolder {
         return RunCapture(Executable(), stream, documentName, Elsewhere(), pieceSize);
     }
 
-    // Returns once the converter of the latest job has let the job go (at once when none
-    // was started: a started one holds the job before its capture ends).
-    void WaitForConverter() const { handoff::TakeOverJob(JobFile()); }
+    // Returns once every started stand-in converter has finished: no job file and no kept
+    // job is left (each converter deletes its kept job when done).
+    void WaitForConverter() const {
+        for (int waited = 0; waited < 1200; ++waited) {
+            if (!Exists(JobFile()) && KeptJobs().empty())
+                return;
+            Sleep(100);
+        }
+        ADD_FAILURE() << "converters still busy after two minutes";
+    }
+
+    // Kept jobs ("$$kept-...ps") in the folder.
+    std::vector<ByteString> KeptJobs() const {
+        std::vector<ByteString> names;
+        for (const ByteString& name : FilesEndingIn(".ps")) {
+            if (name.rfind("$$kept-", 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    }
 
     std::vector<ByteString> FilesEndingIn(const ByteString& suffix) const {
         std::vector<ByteString> names;
@@ -144,7 +162,8 @@ TEST(CaptureStream, StoresEveryByteAsItCame) {
     for (const StreamCase& c : cases) {
         SCOPED_TRACE(c.label);
         CaptureFolder folder("jobs", CaptureFolder::Converter::None);
-        EXPECT_EQ(folder.Capture(c.stream, ByteString("job.ps"), c.pieceSize), 0);
+        // No converter to start: the job file stays for the next print to keep.
+        EXPECT_EQ(folder.Capture(c.stream, ByteString("job.ps"), c.pieceSize), 2);
         EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
         const ByteString stored = ReadFileBytes(folder.JobFile());
         EXPECT_EQ(stored.size(), c.stream.size());
@@ -179,7 +198,7 @@ TEST(CaptureLog, HoldsTheDocumentNameCutOnlyOnACharacterBoundary) {
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.label);
         CaptureFolder folder("names", CaptureFolder::Converter::None);
-        EXPECT_EQ(folder.Capture("%!PS\n", c.name), 0);
+        EXPECT_EQ(folder.Capture("%!PS\n", c.name), 2);
         const ByteString expected = c.name ? c.name->substr(0, c.keptLength) : ByteString();
         EXPECT_EQ(folder.Log(), kMarker + expected + "\r\n");
     }
@@ -234,7 +253,7 @@ struct BlockedJobCase {
     win::UniqueFile (*block)(const ByteString& jobFile); // what it returns stays open
 };
 
-TEST(CaptureFailures, AJobFileThatCannotBeOpenedLeavesEverythingAsItWas) {
+TEST(CaptureFailures, AJobFileThatCannotBeReplacedKeepsTheNewJobUnderAKeptName) {
     const BlockedJobCase cases[] = {
         {"the job file is a directory",
          [](const ByteString& job) {
@@ -259,25 +278,67 @@ TEST(CaptureFailures, AJobFileThatCannotBeOpenedLeavesEverythingAsItWas) {
         RunningCapture capture(folder.Executable(), ByteString("new.doc"), folder.Elsewhere(),
                                /*keepReadEnd=*/true);
         capture.Feed(stream);
-        EXPECT_EQ(capture.Wait(), 0);
-        EXPECT_EQ(capture.UnreadBytes(), stream.size());
-        folder.WaitForConverter();
+        EXPECT_EQ(capture.Wait(), 2) << "stored, but not handed on";
+        EXPECT_EQ(capture.UnreadBytes(), 0u);
 
+        const std::vector<ByteString> kept = folder.KeptJobs();
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_TRUE(ReadFileBytes(folder / kept[0]) == stream);
+        EXPECT_EQ(ReadFileBytes(folder / (kept[0].substr(0, kept[0].size() - 3) + ".name")),
+                  kMarker + "new.doc\r\n");
         EXPECT_EQ(folder.Log(), previousLog);
         EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
         EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
     }
 }
 
-TEST(CaptureFailures, ALogThatCannotBeOpenedKeepsTheJobAndStartsNoConverter) {
-    CaptureFolder folder("nolog", CaptureFolder::Converter::StandIn);
-    MakeDirectory(folder / "log.txt");
-    const ByteString stream = Pattern(9000, 5);
-    EXPECT_EQ(folder.Capture(stream, ByteString("kept.doc")), 0);
-    folder.WaitForConverter();
-    EXPECT_TRUE(ReadFileBytes(folder.JobFile()) == stream);
-    EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
-    EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
+TEST(CaptureFailures, ALogThatCannotBeWrittenStillStartsTheConverter) {
+    const struct {
+        const char* label;
+        std::function<win::UniqueFile(const ByteString&)> block; // what it returns stays open
+    } cases[] = {
+        {"log.txt is a folder",
+         [](const ByteString& log) {
+             MakeDirectory(log);
+             return win::UniqueFile();
+         }},
+        {"a scanner holds log.txt without sharing",
+         [](const ByteString& log) {
+             WriteFileBytes(log, kMarker + "an earlier job.doc\r\n");
+             return win::UniqueFile(CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        CaptureFolder folder("nolog", CaptureFolder::Converter::StandIn);
+        const win::UniqueFile held = c.block(folder / "log.txt");
+        const ByteString stream = Pattern(9000, 5);
+        EXPECT_EQ(folder.Capture(stream, ByteString("kept.doc")), 0);
+        folder.WaitForConverter();
+        // The converter had no name to read: never an earlier job's.
+        ASSERT_EQ(folder.FilesEndingIn(".out"), std::vector<ByteString>{"unnamed.out"});
+        EXPECT_TRUE(ReadFileBytes(folder / "unnamed.out") == stream);
+    }
+}
+
+TEST(CaptureFailures, AnUnconvertedJobFileIsKeptWithItsNameNotReplaced) {
+    CaptureFolder folder("leftover", CaptureFolder::Converter::StandIn);
+    // A converter crashed (or was killed) before it took this job over.
+    WriteFileBytes(folder.JobFile(), "%!PS the earlier job");
+    WriteFileBytes(folder / "log.txt", kMarker + "見積書.xlsx\r\n");
+    const ByteString stream = Pattern(5000, 13);
+    EXPECT_EQ(folder.Capture(stream, ByteString("later")), 0);
+    // The later job's converter runs; wait for its output only (the kept job stays).
+    for (int waited = 0; waited < 600 && !Exists(folder / "later.out"); ++waited)
+        Sleep(100);
+    ASSERT_TRUE(Exists(folder / "later.out"));
+    EXPECT_TRUE(ReadFileBytes(folder / "later.out") == stream);
+    const std::vector<ByteString> kept = folder.KeptJobs();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(folder / kept[0]), "%!PS the earlier job");
+    EXPECT_EQ(ReadFileBytes(folder / (kept[0].substr(0, kept[0].size() - 3) + ".name")),
+              kMarker + "見積書.xlsx\r\n");
 }
 
 struct Job {

@@ -105,6 +105,17 @@ DWORD StartError(const ByteString& path) {
     return GetLastError();
 }
 
+// Kept jobs ("$$kept-...ps") in the folder.
+std::vector<ByteString> KeptJobs(const TempDir& dir) {
+    std::vector<ByteString> names;
+    for (const ByteString& name : testing_support::ListDirectory(dir.Path())) {
+        if (name.rfind("$$kept-", 0) == 0 && name.size() > 3 &&
+            name.compare(name.size() - 3, 3, ".ps") == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
 // ---------------------------------------------------------------------------------------
 // Job mode
 
@@ -176,7 +187,8 @@ TEST(JobMode, FailureIsShownInAMessageBoxAndThenTheProcessEnds) {
 
     drive::Click(DialogButton(box, IDOK));
     EXPECT_EQ(converter.WaitForExit(), 0);
-    EXPECT_TRUE(testing_support::Exists(job)) << "a failed start keeps the job file";
+    EXPECT_FALSE(testing_support::Exists(job)) << "taken over at once";
+    EXPECT_EQ(KeptJobs(converter.Dir()).size(), 1u) << "a failed start keeps the job";
     EXPECT_EQ(ReadFileBytes(converter.IniPath()), settingsBefore);
 }
 
