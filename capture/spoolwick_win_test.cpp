@@ -4,6 +4,7 @@
 #include "handoff/coordination_win.h"
 #include "capture/capture_runner_win.h"
 #include "tests/support/test_support_win.h"
+#include "tests/support/window_driver_win.h"
 
 #include <gtest/gtest.h>
 
@@ -412,3 +413,89 @@ TEST(CaptureBackToBack, CapturesStartedTogetherTakeTurns) {
 }
 
 } // namespace
+
+namespace {
+
+// The file name box of a save dialog: a combo box in the Explorer-style dialog, else an
+// edit box.
+HWND FileNameBox(HWND dialog) {
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+// Visible save dialogs of any process (only this test's converters show any).
+std::vector<HWND> SaveDialogs() {
+    std::vector<HWND> dialogs;
+    for (HWND window : testing_support::TopLevelWindows("#32770", nullptr)) {
+        if (IsWindowVisible(window) && FileNameBox(window))
+            dialogs.push_back(window);
+    }
+    return dialogs;
+}
+
+ByteString OnePage(const ByteString& text) {
+    return "%!PS-Adobe-3.0\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (" + text +
+           ") show\nshowpage\n";
+}
+
+} // namespace
+
+TEST(CaptureWithTheConverter, PrintsWhileSaveDialogsAreOpenAreCapturedAtOnceEachItsOwnPdf) {
+    CaptureFolder folder("dialogs", CaptureFolder::Converter::None);
+    ASSERT_TRUE(CopyFileA(BuildFile("converter/app/Vellumcast.exe").c_str(),
+                          (folder / "Vellumcast.exe").c_str(), FALSE));
+    TempDir data("capdata");
+    WriteFileBytes(folder / "Vellumcast.ini",
+                   "[Conv]\r\nPath=" + BuildFile("tools/gswin32c.exe") + "\r\n[Data]\r\nPath=" +
+                       data.Path() + "\\\r\n[Dlg]\r\nInh=0\r\n[App]\r\nDoLaunch=2\r\n");
+    const std::vector<std::pair<ByteString, ByteString>> jobs = {
+        {"見積書.xlsx", "First of three"},
+        {"見積書.xlsx", "Second of three"}, // the same name: each its own PDF all the same
+        {"report.doc", "Third of three"},
+    };
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        SCOPED_TRACE(jobs[i].second);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(folder.Capture(OnePage(jobs[i].second), jobs[i].first), 0);
+        // Never waits for another job's dialog.
+        EXPECT_LT(GetTickCount() - start, 30000u);
+        for (int waited = 0; waited < 600 && SaveDialogs().size() < i + 1; ++waited)
+            Sleep(100);
+        ASSERT_EQ(SaveDialogs().size(), i + 1);
+    }
+    // Each dialog offers its job's name; the user stores each under a name of its own.
+    std::vector<ByteString> offered;
+    int n = 0;
+    for (HWND dialog : SaveDialogs()) {
+        offered.push_back(testing_support::Text(FileNameBox(dialog)));
+        testing_support::TypeText(FileNameBox(dialog),
+                                  data / ("answer" + std::to_string(++n) + ".pdf"));
+        testing_support::Click(GetDlgItem(dialog, IDOK));
+        ASSERT_TRUE(
+            testing_support::WaitForNoTopLevel("#32770", testing_support::Text(dialog).c_str()) ||
+            !IsWindow(dialog));
+    }
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<ByteString>{"report.pdf", "見積書.pdf", "見積書.pdf"}));
+    std::vector<ByteString> texts;
+    for (int i = 1; i <= 3; ++i) {
+        const ByteString pdf = data / ("answer" + std::to_string(i) + ".pdf");
+        for (int waited = 0; waited < 600 && !Exists(pdf); ++waited)
+            Sleep(100);
+        ASSERT_TRUE(Exists(pdf));
+        const ByteString textFile = data / "text.txt";
+        ASSERT_EQ(
+            testing_support::RunHostProgram({"/usr/bin/pdftotext", testing_support::UnixPathOf(pdf),
+                                             testing_support::UnixPathOf(textFile)}),
+            0);
+        const ByteString text = ReadFileBytes(textFile);
+        texts.push_back(text.substr(0, text.find_first_of("\r\n\f")));
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts,
+              (std::vector<ByteString>{"First of three", "Second of three", "Third of three"}));
+    EXPECT_FALSE(Exists(folder.JobFile()));
+    EXPECT_TRUE(folder.KeptJobs().empty());
+}
