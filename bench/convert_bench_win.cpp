@@ -41,9 +41,7 @@ class BenchHost : public job::ConversionHost {
                 DispatchMessageA(&msg);
         }
     }
-    std::optional<ByteString> ChooseSavePath(const ByteString&, const ByteString&) override {
-        return std::nullopt;
-    }
+    job::SaveChoice ChooseSavePath(const ByteString&, const ByteString&) override { return {}; }
     long rounds = 0;
 
   private:

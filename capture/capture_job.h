@@ -23,9 +23,18 @@ constexpr size_t kCommandLineCapacity =
 
 constexpr size_t kCopyBlockSize = 8192;
 
-// Stores the job, records its name and starts the converter. Reports nothing: every failure
-// ends the run quietly, and a failure before the job file is open leaves standard input
-// unread, the previous hand-off log in place and no converter started.
-void CaptureJob();
+// The capture's exit codes: the only thing a port monitor can report to the spooler, since
+// the capture shows nothing.
+enum CaptureExit : int {
+    kHandedOn = 0,          // the job reached a converter
+    kNotStoredWhole = 1,    // the stream could not be stored whole: what was written is kept
+    kNotHandedOn = 2,       // stored whole and kept, but not passed to a converter
+    kConverterNotTaken = 3, // a converter was started but did not take the job: kept
+};
+
+// Stores the job under a kept name, hands it on as the job file with its document name in
+// the hand-off log and starts the converter. A job is never deleted here: whatever cannot
+// be handed on stays under its kept name ("$$kept-...ps" with its ".name").
+int CaptureJob();
 
 } // namespace capture

@@ -4,10 +4,12 @@
 #include "handoff/coordination_win.h"
 #include "capture/capture_runner_win.h"
 #include "tests/support/test_support_win.h"
+#include "tests/support/window_driver_win.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -76,9 +78,26 @@ class CaptureFolder {
         return RunCapture(Executable(), stream, documentName, Elsewhere(), pieceSize);
     }
 
-    // Returns once the converter of the latest job has let the job go (at once when none
-    // was started: a started one holds the job before its capture ends).
-    void WaitForConverter() const { handoff::TakeOverJob(JobFile()); }
+    // Returns once every started stand-in converter has finished: no job file and no kept
+    // job is left (each converter deletes its kept job when done).
+    void WaitForConverter() const {
+        for (int waited = 0; waited < 1200; ++waited) {
+            if (!Exists(JobFile()) && KeptJobs().empty())
+                return;
+            Sleep(100);
+        }
+        ADD_FAILURE() << "converters still busy after two minutes";
+    }
+
+    // Kept jobs ("$$kept-...ps") in the folder.
+    std::vector<ByteString> KeptJobs() const {
+        std::vector<ByteString> names;
+        for (const ByteString& name : FilesEndingIn(".ps")) {
+            if (name.rfind("$$kept-", 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    }
 
     std::vector<ByteString> FilesEndingIn(const ByteString& suffix) const {
         std::vector<ByteString> names;
@@ -144,7 +163,8 @@ TEST(CaptureStream, StoresEveryByteAsItCame) {
     for (const StreamCase& c : cases) {
         SCOPED_TRACE(c.label);
         CaptureFolder folder("jobs", CaptureFolder::Converter::None);
-        EXPECT_EQ(folder.Capture(c.stream, ByteString("job.ps"), c.pieceSize), 0);
+        // No converter to start: the job file stays for the next print to keep.
+        EXPECT_EQ(folder.Capture(c.stream, ByteString("job.ps"), c.pieceSize), 2);
         EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
         const ByteString stored = ReadFileBytes(folder.JobFile());
         EXPECT_EQ(stored.size(), c.stream.size());
@@ -179,7 +199,7 @@ TEST(CaptureLog, HoldsTheDocumentNameCutOnlyOnACharacterBoundary) {
     for (const NameCase& c : cases) {
         SCOPED_TRACE(c.label);
         CaptureFolder folder("names", CaptureFolder::Converter::None);
-        EXPECT_EQ(folder.Capture("%!PS\n", c.name), 0);
+        EXPECT_EQ(folder.Capture("%!PS\n", c.name), 2);
         const ByteString expected = c.name ? c.name->substr(0, c.keptLength) : ByteString();
         EXPECT_EQ(folder.Log(), kMarker + expected + "\r\n");
     }
@@ -234,7 +254,7 @@ struct BlockedJobCase {
     win::UniqueFile (*block)(const ByteString& jobFile); // what it returns stays open
 };
 
-TEST(CaptureFailures, AJobFileThatCannotBeOpenedLeavesEverythingAsItWas) {
+TEST(CaptureFailures, AJobFileThatCannotBeReplacedKeepsTheNewJobUnderAKeptName) {
     const BlockedJobCase cases[] = {
         {"the job file is a directory",
          [](const ByteString& job) {
@@ -259,25 +279,67 @@ TEST(CaptureFailures, AJobFileThatCannotBeOpenedLeavesEverythingAsItWas) {
         RunningCapture capture(folder.Executable(), ByteString("new.doc"), folder.Elsewhere(),
                                /*keepReadEnd=*/true);
         capture.Feed(stream);
-        EXPECT_EQ(capture.Wait(), 0);
-        EXPECT_EQ(capture.UnreadBytes(), stream.size());
-        folder.WaitForConverter();
+        EXPECT_EQ(capture.Wait(), 2) << "stored, but not handed on";
+        EXPECT_EQ(capture.UnreadBytes(), 0u);
 
+        const std::vector<ByteString> kept = folder.KeptJobs();
+        ASSERT_EQ(kept.size(), 1u);
+        EXPECT_TRUE(ReadFileBytes(folder / kept[0]) == stream);
+        EXPECT_EQ(ReadFileBytes(folder / (kept[0].substr(0, kept[0].size() - 3) + ".name")),
+                  kMarker + "new.doc\r\n");
         EXPECT_EQ(folder.Log(), previousLog);
         EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
         EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
     }
 }
 
-TEST(CaptureFailures, ALogThatCannotBeOpenedKeepsTheJobAndStartsNoConverter) {
-    CaptureFolder folder("nolog", CaptureFolder::Converter::StandIn);
-    MakeDirectory(folder / "log.txt");
-    const ByteString stream = Pattern(9000, 5);
-    EXPECT_EQ(folder.Capture(stream, ByteString("kept.doc")), 0);
-    folder.WaitForConverter();
-    EXPECT_TRUE(ReadFileBytes(folder.JobFile()) == stream);
-    EXPECT_TRUE(folder.FilesEndingIn(".out").empty());
-    EXPECT_TRUE(folder.FilesEndingIn(".args").empty());
+TEST(CaptureFailures, ALogThatCannotBeWrittenStillStartsTheConverter) {
+    const struct {
+        const char* label;
+        std::function<win::UniqueFile(const ByteString&)> block; // what it returns stays open
+    } cases[] = {
+        {"log.txt is a folder",
+         [](const ByteString& log) {
+             MakeDirectory(log);
+             return win::UniqueFile();
+         }},
+        {"a scanner holds log.txt without sharing",
+         [](const ByteString& log) {
+             WriteFileBytes(log, kMarker + "an earlier job.doc\r\n");
+             return win::UniqueFile(CreateFileA(log.c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        CaptureFolder folder("nolog", CaptureFolder::Converter::StandIn);
+        const win::UniqueFile held = c.block(folder / "log.txt");
+        const ByteString stream = Pattern(9000, 5);
+        EXPECT_EQ(folder.Capture(stream, ByteString("kept.doc")), 0);
+        folder.WaitForConverter();
+        // The converter had no name to read: never an earlier job's.
+        ASSERT_EQ(folder.FilesEndingIn(".out"), std::vector<ByteString>{"unnamed.out"});
+        EXPECT_TRUE(ReadFileBytes(folder / "unnamed.out") == stream);
+    }
+}
+
+TEST(CaptureFailures, AnUnconvertedJobFileIsKeptWithItsNameNotReplaced) {
+    CaptureFolder folder("leftover", CaptureFolder::Converter::StandIn);
+    // A converter crashed (or was killed) before it took this job over.
+    WriteFileBytes(folder.JobFile(), "%!PS the earlier job");
+    WriteFileBytes(folder / "log.txt", kMarker + "見積書.xlsx\r\n");
+    const ByteString stream = Pattern(5000, 13);
+    EXPECT_EQ(folder.Capture(stream, ByteString("later")), 0);
+    // The later job's converter runs; wait for its output only (the kept job stays).
+    for (int waited = 0; waited < 600 && !Exists(folder / "later.out"); ++waited)
+        Sleep(100);
+    ASSERT_TRUE(Exists(folder / "later.out"));
+    EXPECT_TRUE(ReadFileBytes(folder / "later.out") == stream);
+    const std::vector<ByteString> kept = folder.KeptJobs();
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(folder / kept[0]), "%!PS the earlier job");
+    EXPECT_EQ(ReadFileBytes(folder / (kept[0].substr(0, kept[0].size() - 3) + ".name")),
+              kMarker + "見積書.xlsx\r\n");
 }
 
 struct Job {
@@ -351,3 +413,89 @@ TEST(CaptureBackToBack, CapturesStartedTogetherTakeTurns) {
 }
 
 } // namespace
+
+namespace {
+
+// The file name box of a save dialog: a combo box in the Explorer-style dialog, else an
+// edit box.
+HWND FileNameBox(HWND dialog) {
+    constexpr int kFileNameCombo = 0x47C;
+    constexpr int kFileNameEdit = 0x480;
+    HWND box = GetDlgItem(dialog, kFileNameCombo);
+    return box ? box : GetDlgItem(dialog, kFileNameEdit);
+}
+
+// Visible save dialogs of any process (only this test's converters show any).
+std::vector<HWND> SaveDialogs() {
+    std::vector<HWND> dialogs;
+    for (HWND window : testing_support::TopLevelWindows("#32770", nullptr)) {
+        if (IsWindowVisible(window) && FileNameBox(window))
+            dialogs.push_back(window);
+    }
+    return dialogs;
+}
+
+ByteString OnePage(const ByteString& text) {
+    return "%!PS-Adobe-3.0\n/Helvetica findfont 20 scalefont setfont\n72 700 moveto (" + text +
+           ") show\nshowpage\n";
+}
+
+} // namespace
+
+TEST(CaptureWithTheConverter, PrintsWhileSaveDialogsAreOpenAreCapturedAtOnceEachItsOwnPdf) {
+    CaptureFolder folder("dialogs", CaptureFolder::Converter::None);
+    ASSERT_TRUE(CopyFileA(BuildFile("converter/app/Vellumcast.exe").c_str(),
+                          (folder / "Vellumcast.exe").c_str(), FALSE));
+    TempDir data("capdata");
+    WriteFileBytes(folder / "Vellumcast.ini",
+                   "[Conv]\r\nPath=" + BuildFile("tools/gswin32c.exe") + "\r\n[Data]\r\nPath=" +
+                       data.Path() + "\\\r\n[Dlg]\r\nInh=0\r\n[App]\r\nDoLaunch=2\r\n");
+    const std::vector<std::pair<ByteString, ByteString>> jobs = {
+        {"見積書.xlsx", "First of three"},
+        {"見積書.xlsx", "Second of three"}, // the same name: each its own PDF all the same
+        {"report.doc", "Third of three"},
+    };
+    for (size_t i = 0; i < jobs.size(); ++i) {
+        SCOPED_TRACE(jobs[i].second);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(folder.Capture(OnePage(jobs[i].second), jobs[i].first), 0);
+        // Never waits for another job's dialog.
+        EXPECT_LT(GetTickCount() - start, 30000u);
+        for (int waited = 0; waited < 600 && SaveDialogs().size() < i + 1; ++waited)
+            Sleep(100);
+        ASSERT_EQ(SaveDialogs().size(), i + 1);
+    }
+    // Each dialog offers its job's name; the user stores each under a name of its own.
+    std::vector<ByteString> offered;
+    int n = 0;
+    for (HWND dialog : SaveDialogs()) {
+        offered.push_back(testing_support::Text(FileNameBox(dialog)));
+        testing_support::TypeText(FileNameBox(dialog),
+                                  data / ("answer" + std::to_string(++n) + ".pdf"));
+        testing_support::Click(GetDlgItem(dialog, IDOK));
+        ASSERT_TRUE(
+            testing_support::WaitForNoTopLevel("#32770", testing_support::Text(dialog).c_str()) ||
+            !IsWindow(dialog));
+    }
+    std::sort(offered.begin(), offered.end());
+    EXPECT_EQ(offered, (std::vector<ByteString>{"report.pdf", "見積書.pdf", "見積書.pdf"}));
+    std::vector<ByteString> texts;
+    for (int i = 1; i <= 3; ++i) {
+        const ByteString pdf = data / ("answer" + std::to_string(i) + ".pdf");
+        for (int waited = 0; waited < 600 && !Exists(pdf); ++waited)
+            Sleep(100);
+        ASSERT_TRUE(Exists(pdf));
+        const ByteString textFile = data / "text.txt";
+        ASSERT_EQ(
+            testing_support::RunHostProgram({"/usr/bin/pdftotext", testing_support::UnixPathOf(pdf),
+                                             testing_support::UnixPathOf(textFile)}),
+            0);
+        const ByteString text = ReadFileBytes(textFile);
+        texts.push_back(text.substr(0, text.find_first_of("\r\n\f")));
+    }
+    std::sort(texts.begin(), texts.end());
+    EXPECT_EQ(texts,
+              (std::vector<ByteString>{"First of three", "Second of three", "Third of three"}));
+    EXPECT_FALSE(Exists(folder.JobFile()));
+    EXPECT_TRUE(folder.KeptJobs().empty());
+}

@@ -1,6 +1,7 @@
 // The contract between the capture program and the converter: the files they share in
-// their one directory, the converter's file name and the hand-off log's marker. Nothing
-// else in the programs spells these names.
+// their one directory, the converter's file name, the hand-off log's marker and the names
+// under which a job waits when no converter has it. Nothing else in the programs spells
+// these names.
 #pragma once
 
 #include <cstddef>
@@ -19,5 +20,20 @@ constexpr char kDocNameMarker[] = "REDMON_DOCNAME=";
 // The hand-off line's buffer: the marker, at most 242 bytes of name, CR LF and a zero.
 constexpr size_t kHandOffLineCapacity = 260;
 constexpr size_t kDocumentNameCapacity = kHandOffLineCapacity - (sizeof kDocNameMarker - 1) - 2;
+
+// A kept job: "$$kept-<date>-<time>-<n>.ps" beside the programs, with its hand-off line in
+// "<same stem>.name". The capture stores every stream under such a name before it hands it
+// on; the converter moves the job file to one as soon as it takes a job over; a capture that
+// finds an unconverted job file moves it to one. No print ever writes to a name of this kind
+// that exists, so a kept job survives every later print, and passing its ".ps" to the
+// converter converts it under its own document name.
+constexpr char kKeptJobPrefix[] = "$$kept-";
+constexpr char kKeptJobExtension[] = ".ps";
+constexpr char kKeptNameExtension[] = ".name";
+
+// Where Ghostscript writes a job's PDF before it is stored: "$$pdf-<date>-<time>-<n>.pdf",
+// reserved by the run that uses it, so no other job's run can write to it.
+constexpr char kPrivatePdfPrefix[] = "$$pdf-";
+constexpr char kPdfExtension[] = ".pdf";
 
 } // namespace handoff

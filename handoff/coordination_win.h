@@ -1,67 +1,85 @@
-// The coordination between the capture program and the converter over the one job file
-// and hand-off log in their shared directory, so that back-to-back print jobs neither
-// replace nor mix each other. Names of the kernel objects derive from the job file path
-// that the capture passes on the command line, byte for byte the same on both sides.
+// The hand-off of one print job from a capture to its converter, on named kernel objects
+// and kept names, so that no print job replaces, mixes with or deletes another.
 #pragma once
 
-#include "base/bytes.h"
-#include "base/win/handles_win.h"
 #include "handoff/object_names.h"
 
-#include <cstdint>
+#include "base/win/handles_win.h"
+
+#include <windows.h>
 
 namespace handoff {
 
-// How long each side waits before it goes ahead on its own rather than lose a job.
-constexpr DWORD kJobLockWaitMs = 10 * 60 * 1000;
+// How long a capture waits for its converter to take the job over before it moves the job
+// aside itself (a converter that crashed on start, or never started).
 constexpr DWORD kTakeOverWaitMs = 60 * 1000;
 
-// Held by a converter from intake to the end of its run: while it is held, no capture
-// replaces the job file or the hand-off log. Releasing it (destruction) frees them.
-// A mutex belongs to a thread: destroy the lease on the thread that took it.
-class JobLease {
+// Dispatches window messages while the converter's thread waits for a lock.
+class MessagePump {
   public:
-    JobLease() = default;
-    // lock: a mutex that the calling thread owns.
-    explicit JobLease(win::UniqueHandle lock) : lock_(std::move(lock)) {}
-    JobLease(JobLease&&) = default;
-    JobLease& operator=(JobLease&& other) noexcept;
-    ~JobLease();
+    virtual void DispatchPending() = 0;
 
-    // False when the wait for the lock timed out and the run goes ahead without it.
-    bool HoldsLock() const { return bool(lock_); }
-
-  private:
-    void Release();
-    win::UniqueHandle lock_;
+  protected:
+    ~MessagePump() = default;
 };
 
-// Converter side: waits (bounded) for the job lock, then tells the waiting capture that the
-// job has been taken over. jobFileArgument is the converter's first argument, unchanged.
-JobLease TakeOverJob(const ByteString& jobFileArgument);
-JobLease TakeOverJob(const ByteString& jobFileArgument, DWORD lockWaitMs);
+// A path in a fixed array: the capture program allocates nothing.
+struct PathBuffer {
+    char text[MAX_PATH];
+};
 
-// Capture side, for the life of one capture: construction waits for every earlier capture
-// into the directory (unbounded: the earlier one's own waits are bounded) and then, bounded,
-// for the converter of the previous job to finish; HandOver passes the job on.
-class CaptureTurn {
+// The long form of the job file's folder, ending in its separator: the key of the folder's
+// objects, the same for every spelling of the folder. The folder as spelled when the
+// platform cannot expand it.
+PathBuffer LongFolderOf(const char* jobFilePath);
+
+// A named mutex this thread owns; released and closed on destruction.
+class HeldMutex {
   public:
-    explicit CaptureTurn(const char* jobFilePath, DWORD lockWaitMs = kJobLockWaitMs);
-    CaptureTurn(const CaptureTurn&) = delete;
-    CaptureTurn& operator=(const CaptureTurn&) = delete;
-    ~CaptureTurn();
-
-    // False when the wait for the previous converter timed out.
-    bool HoldsJobLock() const { return bool(jobLock_); }
-
-    // Releases the job lock; when a converter was started, waits (bounded) until it has
-    // taken the lock over. True when it did within the bound.
-    bool HandOver(bool converterStarted, DWORD takeOverWaitMs = kTakeOverWaitMs);
+    HeldMutex() = default;
+    explicit HeldMutex(win::UniqueHandle mutex) : mutex_(std::move(mutex)) {}
+    HeldMutex(HeldMutex&&) = default;
+    HeldMutex& operator=(HeldMutex&&) = delete;
+    ~HeldMutex();
+    bool Held() const { return bool(mutex_); }
 
   private:
-    win::UniqueHandle turn_;
-    win::UniqueHandle jobLock_;
-    win::UniqueHandle taken_;
+    win::UniqueHandle mutex_;
 };
+
+// Creates or opens the folder's mutex of that kind (in the global namespace, else in the
+// session's) and waits for it without a bound: its holders hold it only for an instant or
+// for one hand-off, whose own wait is bounded. pump (may be null) dispatches window
+// messages meanwhile. A mutex abandoned by a process that died holding it counts as taken.
+HeldMutex AcquireFolderMutex(ObjectKind kind, const char* jobFilePath, MessagePump* pump);
+
+// Capture side: the event its converter sets once it has moved the job file to a kept name.
+class TakenSignal {
+  public:
+    explicit TakenSignal(const char* jobFilePath);
+    // True when a converter took the job over within the time.
+    bool Wait(DWORD timeoutMs) const;
+
+  private:
+    win::UniqueHandle event_;
+};
+
+// Converter side: tells the waiting capture (if any) that the job has been taken over.
+void SignalTaken(const char* jobFilePath);
+
+// Reserves a kept name in the folder (a path prefix ending in "\"): creates "<stem>.name"
+// anew with the given content, for a stem whose ".ps" and ".pdf" do not exist either.
+// stem receives the full path without extension. False when no name could be reserved.
+bool ReserveKeptStem(const char* folderPrefix, const char* nameContent, size_t contentLength,
+                     PathBuffer& stem);
+
+// True when a file (not a folder) of that name exists.
+bool IsJobFilePresent(const char* jobFile);
+
+// Moves the job file to a new kept name beside it; the hand-off log's line goes to its
+// ".name" when the log was written for this job (it is no older than the job file), else
+// an empty name. kept receives the kept job's path. False when the job file could not be
+// moved (it then stays where it is).
+bool SetAsideJobFile(const char* jobFile, const char* handOffLog, PathBuffer& kept);
 
 } // namespace handoff

@@ -15,17 +15,19 @@ struct ObjectPrefix {
 };
 
 constexpr ObjectPrefix kObjectPrefixes[] = {
-    {ObjectKind::CaptureTurn, "Spoolwick.Capture."},
-    {ObjectKind::JobLock, "Spoolwick.JobLock."},
-    {ObjectKind::JobTaken, "Spoolwick.JobTaken."},
+    {ObjectKind::HandOffTurn, "Vellumcast.Turn."},
+    {ObjectKind::JobFiles, "Vellumcast.Files."},
+    {ObjectKind::JobTaken, "Vellumcast.Taken."},
 };
+
+constexpr char kGlobalPrefix[] = "Global\\";
 
 const char* PrefixOf(ObjectKind kind) {
     for (const ObjectPrefix& entry : kObjectPrefixes) {
         if (entry.kind == kind)
             return entry.prefix;
     }
-    return "Spoolwick.";
+    return "Vellumcast.";
 }
 
 } // namespace
@@ -48,15 +50,32 @@ uint32_t FoldedPathHash(const char* path) {
     return hash;
 }
 
-ObjectName NameOf(ObjectKind kind, const char* jobFilePath) {
+size_t DirectoryPartLength(const char* path) {
+    size_t length = 0;
+    for (size_t i = 0; path[i] != '\0'; ++i) {
+        if (IsLeadByte(static_cast<unsigned char>(path[i])) && path[i + 1] != '\0')
+            ++i;
+        else if (path[i] == '\\' || path[i] == ':')
+            length = i + 1;
+    }
+    return length;
+}
+
+ObjectName NameOf(ObjectKind kind, const char* longFolder, Namespace space) {
     static constexpr char kHexDigits[] = "0123456789abcdef";
     ObjectName name{};
-    const char* prefix = PrefixOf(kind);
-    const size_t prefixLength = std::strlen(prefix);
-    std::memcpy(name.text, prefix, prefixLength);
-    const uint32_t hash = FoldedPathHash(jobFilePath);
+    size_t length = 0;
+    const auto append = [&](const char* text) {
+        const size_t size = std::strlen(text);
+        std::memcpy(name.text + length, text, size);
+        length += size;
+    };
+    if (space == Namespace::Global)
+        append(kGlobalPrefix);
+    append(PrefixOf(kind));
+    const uint32_t hash = FoldedPathHash(longFolder);
     for (int digit = 0; digit < 8; ++digit)
-        name.text[prefixLength + digit] = kHexDigits[(hash >> (28 - 4 * digit)) & 0xF];
+        name.text[length + digit] = kHexDigits[(hash >> (28 - 4 * digit)) & 0xF];
     return name;
 }
 

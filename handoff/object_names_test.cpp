@@ -9,6 +9,7 @@
 namespace {
 
 using handoff::NameOf;
+using handoff::Namespace;
 using handoff::ObjectKind;
 
 TEST(HandOffNames, FnvOneAOfTheCaseFoldedPath) {
@@ -19,35 +20,61 @@ TEST(HandOffNames, FnvOneAOfTheCaseFoldedPath) {
     EXPECT_EQ(handoff::FoldedPathHash("FOOBAR"), 0xbf9cf968u);
 }
 
-TEST(HandOffNames, OneNameForEveryWayOfWritingAPathAndApartForOtherPaths) {
-    const char* path = "C:\\Program Files\\Printer\\$$temp.ps";
-    const std::string lock = NameOf(ObjectKind::JobLock, path).text;
-    ASSERT_EQ(lock.size(), std::strlen("Spoolwick.JobLock.") + 8);
-    EXPECT_EQ(lock.rfind("Spoolwick.JobLock.", 0), 0u);
-    EXPECT_EQ(lock.find_first_not_of("0123456789abcdef", 18), std::string::npos);
-    EXPECT_EQ(
-        std::string(NameOf(ObjectKind::CaptureTurn, path).text).rfind("Spoolwick.Capture.", 0), 0u);
-    EXPECT_EQ(std::string(NameOf(ObjectKind::JobTaken, path).text).rfind("Spoolwick.JobTaken.", 0),
-              0u);
+TEST(HandOffNames, GlobalOrSessionNamesOfEachKind) {
+    const char* folder = "C:\\Program Files\\Printer\\";
+    const struct {
+        ObjectKind kind;
+        Namespace space;
+        const char* prefix;
+    } cases[] = {
+        {ObjectKind::HandOffTurn, Namespace::Global, "Global\\Vellumcast.Turn."},
+        {ObjectKind::JobFiles, Namespace::Global, "Global\\Vellumcast.Files."},
+        {ObjectKind::JobTaken, Namespace::Global, "Global\\Vellumcast.Taken."},
+        {ObjectKind::JobFiles, Namespace::Session, "Vellumcast.Files."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.prefix);
+        const std::string name = NameOf(c.kind, folder, c.space).text;
+        ASSERT_EQ(name.size(), std::strlen(c.prefix) + 8);
+        EXPECT_EQ(name.rfind(c.prefix, 0), 0u);
+        EXPECT_EQ(name.find_first_not_of("0123456789abcdef", std::strlen(c.prefix)),
+                  std::string::npos);
+    }
+}
 
+TEST(HandOffNames, OneNameForEveryLetterCaseAndApartForOtherFolders) {
     struct {
         const char* label;
         const char* a;
         const char* b;
         bool same;
     } const cases[] = {
-        {"letter case", "C:\\Program Files\\Printer\\$$temp.ps",
-         "c:\\PROGRAM FILES\\printer\\$$TEMP.PS", true},
-        {"another folder", "C:\\Printer\\$$temp.ps", "C:\\Printer2\\$$temp.ps", false},
+        {"letter case", "C:\\Program Files\\Printer\\", "c:\\PROGRAM FILES\\printer\\", true},
+        {"another folder", "C:\\Printer\\", "C:\\Printer2\\", false},
         // ア is 83 41, its trail byte an "A"; folding it would make it 83 61 (another kanji).
-        {"trail bytes are not letters", "C:\\ア\\$$temp.ps", "C:\\\x83\x61\\$$temp.ps", false},
-        {"表 against its trail byte alone", "C:\\表\\$$temp.ps", "C:\\\\\\$$temp.ps", false},
+        {"trail bytes are not letters", "C:\\ア\\", "C:\\\x83\x61\\", false},
+        {"表 against its trail byte alone", "C:\\表\\", "C:\\\\\\", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
-        EXPECT_EQ(std::string(NameOf(ObjectKind::JobLock, c.a).text) ==
-                      NameOf(ObjectKind::JobLock, c.b).text,
+        EXPECT_EQ(std::string(NameOf(ObjectKind::JobFiles, c.a, Namespace::Global).text) ==
+                      NameOf(ObjectKind::JobFiles, c.b, Namespace::Global).text,
                   c.same);
+    }
+}
+
+TEST(HandOffNames, DirectoryPartEndsAtTheLastSingleByteSeparator) {
+    const struct {
+        const char* path;
+        size_t length;
+    } cases[] = {
+        {"C:\\jobs\\$$temp.ps", 8},   {"C:$$temp.ps", 2}, {"$$temp.ps", 0},
+        {"C:\\表\\$$temp.ps", 6},     {"C:\\ソ表", 3}, // both end in 0x5C: neither is a separator
+        {"\\\\server\\share\\x", 15},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        EXPECT_EQ(handoff::DirectoryPartLength(c.path), c.length);
     }
 }
 

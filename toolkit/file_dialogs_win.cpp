@@ -48,6 +48,7 @@ bool TFileDialog::Show(Kind kind, HWND owner) {
 
     const BOOL confirmed =
         kind == Kind::Open ? GetOpenFileNameA(&dialog) : GetSaveFileNameA(&dialog);
+    LastFailure = confirmed ? 0 : CommDlgExtendedError();
     if (!confirmed)
         return false;
     // A zero before the first name means several files ("folder\0name\0...\0\0"); else
@@ -64,12 +65,11 @@ TSaveDialog::TSaveDialog(TComponent* owner, const TSaveDialogProperties& propert
     Filter = properties.Filter;
 }
 
-std::optional<ByteString> ChooseSavePath(TSaveDialog& dialog, HWND owner,
-                                         const ByteString& initialDirectory,
-                                         const ByteString& fileName) {
+SavePathChoice ChooseSavePath(TSaveDialog& dialog, HWND owner, const ByteString& initialDirectory,
+                              const ByteString& fileName) {
     dialog.InitialDir = initialDirectory;
     dialog.FileName = fileName;
     if (!dialog.Execute(owner))
-        return std::nullopt;
-    return dialog.FileName;
+        return {std::nullopt, dialog.LastFailure};
+    return {dialog.FileName, 0};
 }

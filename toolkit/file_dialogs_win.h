@@ -20,6 +20,9 @@ class TFileDialog : public TComponent {
     // Before a showing: the name the dialog starts with. After a confirmed showing: the
     // chosen file's full path (with several chosen, the first one the dialog lists).
     ByteString FileName;
+    // After a showing that was not confirmed: 0 when the user cancelled, else the dialog's
+    // own failure (CommDlgExtendedError), which is no answer of the user's.
+    DWORD LastFailure = 0;
 
   protected:
     TFileDialog(TComponent* owner, DWORD options) : TComponent(owner), Options(options) {}
@@ -57,8 +60,13 @@ class TSaveDialog : public TFileDialog {
     bool Execute(HWND owner) { return Show(Kind::Save, owner); }
 };
 
-// Sets the initial directory and file name, shows the dialog and returns the chosen path,
-// or nothing when it was not accepted.
-std::optional<ByteString> ChooseSavePath(TSaveDialog& dialog, HWND owner,
-                                         const ByteString& initialDirectory,
-                                         const ByteString& fileName);
+// What a save dialog gave: the chosen path; or nothing, with failure 0 when the user
+// cancelled and the dialog's error code when it failed.
+struct SavePathChoice {
+    std::optional<ByteString> path;
+    DWORD failure = 0;
+};
+
+// Sets the initial directory and file name, shows the dialog and returns what it gave.
+SavePathChoice ChooseSavePath(TSaveDialog& dialog, HWND owner, const ByteString& initialDirectory,
+                              const ByteString& fileName);

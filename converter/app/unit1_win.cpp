@@ -3,7 +3,6 @@
 // job invisibly in the activation event and closes.
 #include "converter/app/unit1_win.h"
 
-#include "handoff/coordination_win.h"
 #include "components/folder_dialog_win.h"
 #include "components/sys_ctrls_win.h"
 #include "converter/app/command_line.h"
@@ -72,8 +71,10 @@ void TForm1::FormActivate() {
     if (arguments.empty())
         return;
     try {
-        // Held until the run ends: no capture replaces the job file meanwhile.
-        const handoff::JobLease lease = handoff::TakeOverJob(arguments.front());
+        // A duplicate instance has its quit message pending (the single-instance guard posted
+        // it). Taken now, it is noted for the end of the job; left in the queue, the first
+        // message box of the job would take it and close before the user could read it.
+        Application.ProcessMessages();
         JobFile = job::ExpandLongPath(arguments.front());
         ConvertJob();
     } catch (...) {
@@ -109,7 +110,9 @@ void TForm1::ProcessMessages() {
     Application.ProcessMessages();
 }
 
-std::optional<ByteString> TForm1::ChooseSavePath(const ByteString& initialDirectory,
-                                                 const ByteString& fileName) {
-    return ::ChooseSavePath(SaveDialog1, Handle(), initialDirectory, fileName);
+job::SaveChoice TForm1::ChooseSavePath(const ByteString& initialDirectory,
+                                       const ByteString& fileName) {
+    const SavePathChoice choice =
+        ::ChooseSavePath(SaveDialog1, Handle(), initialDirectory, fileName);
+    return {choice.path, choice.failure};
 }

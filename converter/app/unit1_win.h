@@ -35,8 +35,8 @@ class TForm1 : public TForm, public job::ConversionHost {
 
     // ConversionHost.
     void ProcessMessages() override;
-    std::optional<ByteString> ChooseSavePath(const ByteString& initialDirectory,
-                                             const ByteString& fileName) override;
+    job::SaveChoice ChooseSavePath(const ByteString& initialDirectory,
+                                   const ByteString& fileName) override;
 
     // Job mode shows no window whatever state it was started in (see unit1_win.cpp).
     int StartupShowState(int requested) const override;

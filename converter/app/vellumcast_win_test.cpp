@@ -105,6 +105,17 @@ DWORD StartError(const ByteString& path) {
     return GetLastError();
 }
 
+// Kept jobs ("$$kept-...ps") in the folder.
+std::vector<ByteString> KeptJobs(const TempDir& dir) {
+    std::vector<ByteString> names;
+    for (const ByteString& name : testing_support::ListDirectory(dir.Path())) {
+        if (name.rfind("$$kept-", 0) == 0 && name.size() > 3 &&
+            name.compare(name.size() - 3, 3, ".ps") == 0)
+            names.push_back(name);
+    }
+    return names;
+}
+
 // ---------------------------------------------------------------------------------------
 // Job mode
 
@@ -176,8 +187,79 @@ TEST(JobMode, FailureIsShownInAMessageBoxAndThenTheProcessEnds) {
 
     drive::Click(DialogButton(box, IDOK));
     EXPECT_EQ(converter.WaitForExit(), 0);
-    EXPECT_TRUE(testing_support::Exists(job)) << "a failed start keeps the job file";
+    EXPECT_FALSE(testing_support::Exists(job)) << "taken over at once";
+    EXPECT_EQ(KeptJobs(converter.Dir()).size(), 1u) << "a failed start keeps the job";
     EXPECT_EQ(ReadFileBytes(converter.IniPath()), settingsBefore);
+}
+
+TEST(JobMode, ASecondConvertersErrorBoxesStayUntilTheUserClosesThem) {
+    // Another converter runs (its settings window open): the guard has posted the quit
+    // message to the second one before its job starts.
+    Converter first("[Pos]\r\nTop=10\r\nLeft=10\r\n");
+    first.Start();
+    HWND firstMain = first.MainWindow();
+    ASSERT_NE(firstMain, nullptr);
+
+    Converter probe("");
+    const ByteString notAProgram = probe.Dir() / "gswin32c.exe";
+    WriteFileBytes(notAProgram, "this is text, not a program\r\n");
+    const DWORD error = StartError(notAProgram);
+    ASSERT_EQ(error, 193u); // ERROR_BAD_EXE_FORMAT
+    const struct {
+        const char* label;
+        ByteString converterPath;
+        ByteString boxStart; // of the message box's text
+    } cases[] = {
+        {"Exec Error", notAProgram, "Exec Error 193."},
+        {"no Ghostscript anywhere", probe.Dir() / "gone\\gswin32c.exe",
+         "Ghostscript が見つかりません (設定されたパス: " + probe.Dir() / "gone\\gswin32c.exe)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        Converter second("[Conv]\r\nPath=" + c.converterPath +
+                         "\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n");
+        const ByteString job = second.Dir() / "$$temp.ps";
+        WriteFileBytes(job, kSlowJob);
+        WriteFileBytes(second.Dir() / "log.txt", "REDMON_DOCNAME=x\r\n");
+        second.Start("\"" + job + "\"");
+        HWND box = second.Dialog(kTitle);
+        ASSERT_NE(box, nullptr);
+        EXPECT_EQ(drive::Text(Child(box, 0xFFFF, "Static")).rfind(c.boxStart, 0), 0u)
+            << drive::Text(Child(box, 0xFFFF, "Static"));
+        drive::Pause(1500);
+        EXPECT_TRUE(IsWindow(box)) << "the box closed by itself";
+        EXPECT_TRUE(second.Running());
+        drive::Click(DialogButton(box, IDOK));
+        EXPECT_EQ(second.WaitForExit(), 0) << "the process still ends after the job";
+        EXPECT_EQ(KeptJobs(second.Dir()).size(), 1u);
+    }
+    CloseAndWait(first, firstMain);
+}
+
+TEST(JobMode, AJobThatNeverEndsIsEndedAtTheTimeLimitAndKept) {
+    const ByteString gs = testing_support::BuildFile("tools/gswin32c.exe");
+    TempDir data("vcdata");
+    Converter converter("[Conv]\r\nPath=" + gs + "\r\nTimeLimit=5\r\n[Data]\r\nPath=" +
+                        data.Path() + "\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n");
+    const ByteString job = converter.Dir() / "$$temp.ps";
+    WriteFileBytes(job, "%!PS\n{} loop\n");
+    WriteFileBytes(converter.Dir() / "log.txt", "REDMON_DOCNAME=endless.doc\r\n");
+    const DWORD start = GetTickCount();
+    converter.Start("\"" + job + "\"");
+    HWND box = converter.Dialog(kTitle, 90000);
+    ASSERT_NE(box, nullptr);
+    const DWORD elapsed = GetTickCount() - start;
+    EXPECT_GE(elapsed, 4900u);
+    EXPECT_LT(elapsed, 60000u);
+    const ByteString text = drive::Text(Child(box, 0xFFFF, "Static"));
+    EXPECT_NE(text.find("制限時間 5 秒"), ByteString::npos) << text;
+    const std::vector<ByteString> kept = KeptJobs(converter.Dir());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_NE(text.find(converter.Dir() / kept[0]), ByteString::npos) << text;
+    EXPECT_EQ(ReadFileBytes(converter.Dir() / kept[0]), "%!PS\n{} loop\n");
+    drive::Click(DialogButton(box, IDOK));
+    EXPECT_EQ(converter.WaitForExit(), 0);
+    EXPECT_TRUE(testing_support::ListDirectory(data.Path()).empty());
 }
 
 // ---------------------------------------------------------------------------------------

@@ -12,6 +12,13 @@
 
 namespace job {
 
+// What the save dialog gave: a path, nothing (the user cancelled), or a failure of the
+// dialog itself (CommDlgExtendedError's code), which is no answer of the user's.
+struct SaveChoice {
+    std::optional<ByteString> path;
+    unsigned long failure = 0;
+};
+
 // What the run needs of the main window.
 class ConversionHost {
   public:
@@ -21,22 +28,25 @@ class ConversionHost {
     // Dispatches every pending window message and returns; a quit message is noted by
     // the application (it ends the message loop later), not acted on here.
     virtual void ProcessMessages() = 0;
-    // Shows SaveDialog1 with the initial directory and file name; the chosen path, or
-    // nothing when the user does not accept it.
-    virtual std::optional<ByteString> ChooseSavePath(const ByteString& initialDirectory,
-                                                     const ByteString& fileName) = 0;
+    // Shows SaveDialog1 with the initial directory and file name.
+    virtual SaveChoice ChooseSavePath(const ByteString& initialDirectory,
+                                      const ByteString& fileName) = 0;
 };
 
 struct ConversionInputs {
     ByteString jobFile;    // JobFile
-    ByteString handOffLog; // where ReadDocName looks
+    ByteString handOffLog; // where the document name of a handed-on job is read
     TAppSettings settings; // the fields the run reads
 };
 
-// ConvertJob's algorithm. Raises EInOutError (log unreadable, converter directory),
-// Exception "Exec Error N" (Ghostscript not started), Exception when Ghostscript failed
-// (the job file is kept, no PDF is left) and Exception when automatic storing has no
-// existing DataFolder (the PDF is kept where Ghostscript wrote it).
+// ConvertJob's algorithm. A job handed on as "$$temp.ps" is first moved to a kept name of
+// its own (nothing happens when no such file waits: another converter took it); a kept job
+// ("$$kept-...ps", or any file with a ".name" beside it) is converted under the name kept
+// beside it. Every failure raises an exception whose message says what happened and where
+// the kept job or the PDF is: Ghostscript not found, EInOutError (converter directory),
+// "Exec Error N" (Ghostscript not started), Ghostscript failed or ran past TimeLimit, a
+// failed save dialog, a PDF that could not be stored. A job is deleted only once its PDF is
+// complete; a PDF only when the user cancels the save dialog.
 void RunConversion(const ConversionInputs& inputs, ConversionHost& host);
 
 } // namespace job

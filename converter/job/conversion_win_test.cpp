@@ -122,15 +122,16 @@ class TestHost : public ConversionHost {
         }
     }
 
-    std::optional<ByteString> ChooseSavePath(const ByteString& initialDirectory,
-                                             const ByteString& fileName) override {
+    SaveChoice ChooseSavePath(const ByteString& initialDirectory,
+                              const ByteString& fileName) override {
         ++dialogCalls;
         askedDirectory = initialDirectory;
         askedName = fileName;
-        return dialogAnswer;
+        return {dialogAnswer, dialogFailure};
     }
 
     std::optional<ByteString> dialogAnswer;
+    unsigned long dialogFailure = 0;
     int dialogCalls = 0;
     ByteString askedDirectory;
     ByteString askedName;
@@ -303,8 +304,8 @@ class ConversionRun : public ::testing::Test {
         inputs_.settings.ResolutionIndex = 0;
         inputs_.settings.SkipSaveDialog = 1;
         inputs_.settings.DoLaunch = DoNothing;
-        WriteJob(kOnePageJob);
         WriteDocName("Report.doc");
+        WriteJob(kOnePageJob);
         SetEnvironmentVariableA("VELLUMCAST_RECORD_ARGS", record_.c_str());
     }
     void TearDown() override {
@@ -312,10 +313,13 @@ class ConversionRun : public ::testing::Test {
         SetCurrentDirectoryA(savedDirectory_.c_str());
     }
 
+    // The job file and then its hand-off log, as a capture hands them on.
     void WriteJob(const ByteString& postScript) {
         testing_support::WriteFileBytes(inputs_.jobFile, postScript);
+        testing_support::WriteFileBytes(inputs_.handOffLog, "REDMON_DOCNAME=" + docName_ + "\r\n");
     }
     void WriteDocName(const ByteString& name) {
+        docName_ = name;
         testing_support::WriteFileBytes(inputs_.handOffLog, "REDMON_DOCNAME=" + name + "\r\n");
     }
     Raised Run() {
@@ -340,11 +344,39 @@ class ConversionRun : public ::testing::Test {
     std::vector<ByteString> Files(const char* folder) {
         return Sorted(testing_support::ListDirectory(root_ / folder));
     }
+    // The files of the job folder whose names start with prefix.
+    std::vector<ByteString> JobFilesStartingWith(const ByteString& prefix) {
+        std::vector<ByteString> names;
+        for (const ByteString& name : Files("jobs")) {
+            if (name.rfind(prefix, 0) == 0)
+                names.push_back(name);
+        }
+        return names;
+    }
+    // The one kept job's path ("" when there is not exactly one).
+    ByteString KeptJob() {
+        std::vector<ByteString> jobs;
+        for (const ByteString& name : JobFilesStartingWith("$$kept-")) {
+            if (ExtractFileExt(name) == ".ps")
+                jobs.push_back(name);
+        }
+        return jobs.size() == 1 ? root_ / "jobs\\" + jobs[0] : ByteString();
+    }
+    // The job file was taken over: nothing is left under the job file's name; the job is
+    // kept whole under a kept name, with its document name beside it.
     bool JobKeptUnchanged(const ByteString& postScript) {
-        return win::FileExists(inputs_.jobFile) &&
-               testing_support::ReadFileBytes(inputs_.jobFile) == postScript;
+        const ByteString kept = KeptJob();
+        return !win::FileExists(inputs_.jobFile) && !kept.empty() &&
+               testing_support::ReadFileBytes(kept) == postScript &&
+               testing_support::ReadFileBytes(ChangeFileExt(kept, ".name")) ==
+                   "REDMON_DOCNAME=" + docName_ + "\r\n";
+    }
+    void RemoveKeptJobs() {
+        for (const ByteString& name : JobFilesStartingWith("$$kept-"))
+            DeleteFileA((root_ / "jobs\\" + name).c_str());
     }
 
+    ByteString docName_ = "Report.doc";
     TempDir root_{"conv"};
     TempDir scratch_{"convtext"};
     ByteString converter_;
@@ -450,7 +482,7 @@ TEST_F(ConversionRun, ResolutionOutsideTheTableStillConverts) {
         const Raised raised = Run();
         EXPECT_FALSE(raised.raised) << raised.message;
         EXPECT_TRUE(win::FileExists(root_ / "pdf\\Report.pdf"));
-        EXPECT_FALSE(win::FileExists(inputs_.jobFile));
+        EXPECT_EQ(Files("jobs"), std::vector<ByteString>{});
         DeleteFileA((root_ / "pdf\\Report.pdf").c_str());
     }
 }
@@ -483,36 +515,78 @@ TEST_F(ConversionRun, PercentAndDeviceNamesGiveOneRealFileUnderTheirOwnName) {
     }
 }
 
-TEST_F(ConversionRun, FailedGhostscriptKeepsTheJobAndLeavesNoPdf) {
+TEST_F(ConversionRun, FailedGhostscriptKeepsTheJobUnderAKeptNameAndLeavesNoPdf) {
     const struct {
         const char* what;
         ByteString job;
-        ByteString docName;
+        unsigned long timeLimit;
+        const char* reason;
     } cases[] = {
-        {"not PostScript", "this is not PostScript at all\n", "Report.doc"},
+        {"not PostScript", "this is not PostScript at all\n", 0, "Ghostscript の終了コード"},
         {"PostScript error",
          "%!PS\n/Helvetica findfont 24 scalefont setfont\n72 720 moveto "
          "(Half) show\nundefined_operator_here\nshowpage\n",
-         "Report.doc"},
-        {"output name too long", kOnePageJob, ByteString(300, 'a') + ".doc"},
+         0, "Ghostscript の終了コード"},
+        // A job that never ends is ended at the time limit.
+        {"endless loop", "%!PS\n{} loop\n", 3, "制限時間 3 秒"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         WriteJob(c.job);
-        WriteDocName(c.docName);
+        inputs_.settings.TimeLimit = int32_t(c.timeLimit);
         inputs_.settings.DoLaunch = RunSpecified;
         inputs_.settings.LaunchApp = InstallRecorder();
+        const DWORD start = GetTickCount();
         const Raised raised = Run();
         ASSERT_TRUE(raised.raised);
+        if (c.timeLimit != 0) {
+            EXPECT_GE(GetTickCount() - start, c.timeLimit * 1000 - 100);
+            EXPECT_LT(GetTickCount() - start, 60000u);
+        }
         EXPECT_FALSE(raised.inOutError);
         EXPECT_NE(raised.message.find("PDF を作成できませんでした"), ByteString::npos)
             << raised.message;
-        EXPECT_NE(raised.message.find(inputs_.jobFile), ByteString::npos) << raised.message;
+        EXPECT_NE(raised.message.find(c.reason), ByteString::npos) << raised.message;
         EXPECT_TRUE(JobKeptUnchanged(c.job));
-        EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"$$temp.ps"});
+        // The message names where the job is kept.
+        EXPECT_NE(raised.message.find(KeptJob()), ByteString::npos) << raised.message;
+        EXPECT_EQ(JobFilesStartingWith("$$pdf-"), std::vector<ByteString>{});
         EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
         EXPECT_FALSE(Recorded(0));
+        RemoveKeptJobs();
     }
+}
+
+TEST_F(ConversionRun, AKeptJobSurvivesLaterJobsAndConvertsLaterUnderItsOwnName) {
+    WriteDocName("見積書 第1版.xlsx");
+    WriteJob("this is not PostScript at all\n");
+    ASSERT_TRUE(Run().raised);
+    const ByteString kept = KeptJob();
+    ASSERT_FALSE(kept.empty());
+    const ByteString keptBytes = testing_support::ReadFileBytes(kept);
+
+    // Three later jobs, one of them of the same name.
+    for (const char* name : {"見積書 第1版.xlsx", "second.doc", "third.doc"}) {
+        SCOPED_TRACE(name);
+        WriteDocName(name);
+        WriteJob(kOnePageJob);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        EXPECT_EQ(KeptJob(), kept);
+        EXPECT_EQ(testing_support::ReadFileBytes(kept), keptBytes);
+    }
+    EXPECT_EQ(Files("pdf"),
+              (std::vector<ByteString>{"second.pdf", "third.pdf", "見積書 第1版.pdf"}));
+
+    // Mended, and converted by passing the kept job itself; the log now names another job.
+    testing_support::WriteFileBytes(kept, kTwoPageJob);
+    WriteDocName("unrelated.doc");
+    inputs_.jobFile = kept;
+    const Raised raised = Run();
+    ASSERT_FALSE(raised.raised) << raised.message;
+    EXPECT_EQ(Files("jobs"), std::vector<ByteString>{});
+    EXPECT_NE(PdfText(root_ / "pdf\\見積書 第1版(1).pdf", scratch_).find("Second page"),
+              ByteString::npos);
 }
 
 TEST_F(ConversionRun, DataFolderWithoutSeparatorOrEndingInADoubleByteCharacter) {
@@ -538,10 +612,12 @@ TEST_F(ConversionRun, NoDataFolderKeepsThePdfWhereGhostscriptWroteIt) {
         WriteJob(kOnePageJob);
         const Raised raised = Run();
         ASSERT_TRUE(raised.raised);
-        const ByteString kept = root_ / "jobs\\Report.pdf";
+        const std::vector<ByteString> left = JobFilesStartingWith("$$pdf-");
+        ASSERT_EQ(left.size(), 1u);
+        const ByteString kept = root_ / "jobs\\" + left[0];
         EXPECT_NE(raised.message.find(kept), ByteString::npos) << raised.message;
         EXPECT_NE(PdfText(kept, scratch_).find("Hello Vellumcast"), ByteString::npos);
-        EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"Report.pdf"});
+        EXPECT_EQ(Files("jobs"), std::vector<ByteString>{left[0]});
         EXPECT_FALSE(Recorded(0));
         DeleteFileA(kept.c_str());
     }
@@ -652,18 +728,101 @@ TEST_F(ConversionRun, SaveDialogDecidesWhereThePdfGoes) {
               ByteString::npos);
     EXPECT_EQ(Files("jobs"), std::vector<ByteString>{});
 
-    // The chosen path is the output path itself (also spelled in another letter case).
-    for (const ByteString& same : {root_ / "jobs\\Report.pdf", root_ / "JOBS\\report.PDF"}) {
-        SCOPED_TRACE(same);
-        WriteJob(kOnePageJob);
-        host_.dialogAnswer = same;
-        ASSERT_FALSE(Run().raised);
-        EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"Report.pdf"});
-        EXPECT_NE(PdfText(root_ / "jobs\\Report.pdf", scratch_).find("Hello Vellumcast"),
-                  ByteString::npos);
-        DeleteFileA((root_ / "jobs\\Report.pdf").c_str());
-    }
+    // A PDF left in the job folder under the user-visible name is not Ghostscript's output:
+    // choosing that name replaces it with the new PDF.
+    testing_support::WriteFileBytes(root_ / "jobs\\Report.pdf", "left behind");
+    WriteJob(kOnePageJob);
+    host_.dialogAnswer = root_ / "jobs\\Report.pdf";
+    ASSERT_FALSE(Run().raised);
+    EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"Report.pdf"});
+    EXPECT_NE(PdfText(root_ / "jobs\\Report.pdf", scratch_).find("Hello Vellumcast"),
+              ByteString::npos);
     EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
+}
+
+TEST_F(ConversionRun, APdfLeftBehindUnderTheJobsNameIsNeverOverwritten) {
+    // Left by a failed move, a missing DataFolder or a converter killed during the dialog.
+    testing_support::WriteFileBytes(root_ / "jobs\\Report.pdf", "%PDF- an earlier Report");
+    const Raised raised = Run();
+    ASSERT_FALSE(raised.raised) << raised.message;
+    EXPECT_EQ(testing_support::ReadFileBytes(root_ / "jobs\\Report.pdf"),
+              "%PDF- an earlier Report");
+    EXPECT_NE(PdfText(root_ / "pdf\\Report.pdf", scratch_).find("Hello Vellumcast"),
+              ByteString::npos);
+}
+
+TEST_F(ConversionRun, AFailedSaveDialogKeepsThePdfAndSaysWhere) {
+    inputs_.settings.SkipSaveDialog = 0;
+    inputs_.settings.DoLaunch = RunSpecified;
+    inputs_.settings.LaunchApp = InstallRecorder();
+    host_.dialogFailure = 0x3003; // FNERR_BUFFERTOOSMALL
+    const Raised raised = Run();
+    ASSERT_TRUE(raised.raised);
+    const std::vector<ByteString> left = JobFilesStartingWith("$$pdf-");
+    ASSERT_EQ(left.size(), 1u);
+    EXPECT_NE(raised.message.find("保存ダイアログを表示できませんでした (エラー 0x3003)"),
+              ByteString::npos)
+        << raised.message;
+    EXPECT_NE(raised.message.find(root_ / "jobs\\" + left[0]), ByteString::npos) << raised.message;
+    EXPECT_NE(PdfText(root_ / "jobs\\" + left[0], scratch_).find("Hello Vellumcast"),
+              ByteString::npos);
+    EXPECT_FALSE(Recorded(2000));
+}
+
+TEST_F(ConversionRun, AFailedMoveKeepsThePdfNeverDeletesTheOldOneAndStartsNothing) {
+    testing_support::MakeDirectory(root_ / "chosen");
+    inputs_.settings.DoLaunch = RunSpecified;
+    inputs_.settings.LaunchApp = InstallRecorder();
+    inputs_.settings.SkipSaveDialog = 0;
+    const struct {
+        const char* what;
+        ByteString target;
+        std::function<win::UniqueFile(const ByteString&)> block; // what it returns stays open
+        bool oldFileStays;
+    } cases[] = {
+        {"a viewer holds the old PDF open without sharing", root_ / "chosen\\Held.pdf",
+         [](const ByteString& target) {
+             testing_support::WriteFileBytes(target, "%PDF- old");
+             return win::UniqueFile(CreateFileA(target.c_str(), GENERIC_READ, 0, nullptr,
+                                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+         },
+         true},
+        {"a folder of the PDF's name", root_ / "chosen\\Report.pdf",
+         [](const ByteString& target) {
+             testing_support::MakeDirectory(target);
+             return win::UniqueFile();
+         },
+         false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const ByteString& target = c.target;
+        const win::UniqueFile held = c.block(target);
+        WriteJob(kOnePageJob);
+        host_.dialogAnswer = target;
+        const Raised raised = Run();
+        ASSERT_TRUE(raised.raised);
+        const std::vector<ByteString> left = JobFilesStartingWith("$$pdf-");
+        ASSERT_EQ(left.size(), 1u);
+        const ByteString kept = root_ / "jobs\\" + left[0];
+        EXPECT_NE(raised.message.find("PDF を " + target + " に保存できませんでした"),
+                  ByteString::npos)
+            << raised.message;
+        EXPECT_NE(raised.message.find(kept), ByteString::npos) << raised.message;
+        EXPECT_NE(PdfText(kept, scratch_).find("Hello Vellumcast"), ByteString::npos);
+        if (c.oldFileStays) {
+            EXPECT_TRUE(win::FileExists(target));
+        }
+        EXPECT_FALSE(Recorded(2000));
+        DeleteFileA(kept.c_str());
+    }
+    // Storing automatically, a folder of the PDF's name is passed by.
+    inputs_.settings.SkipSaveDialog = 1;
+    inputs_.settings.DataFolder = root_ / "chosen";
+    WriteJob(kOnePageJob);
+    const Raised raised = Run();
+    ASSERT_FALSE(raised.raised) << raised.message;
+    EXPECT_TRUE(win::FileExists(root_ / "chosen\\Report(1).pdf"));
 }
 
 TEST_F(ConversionRun, CancelledSaveDialogLeavesNothingAndStartsNothing) {
@@ -679,30 +838,129 @@ TEST_F(ConversionRun, CancelledSaveDialogLeavesNothingAndStartsNothing) {
     EXPECT_FALSE(Recorded(3000));
 }
 
-TEST_F(ConversionRun, NoJobOrNoConverterTouchesNothing) {
-    const struct {
-        const char* what;
-        ByteString jobFile;
-        ByteString converter;
-    } cases[] = {
-        {"no job", "", converter_},
-        {"no converter", inputs_.jobFile, ""},
-        {"converter missing", inputs_.jobFile, root_ / "gs 表\\gone.exe"},
-        {"converter is a folder", inputs_.jobFile, root_ / "gs 表"},
-    };
+TEST_F(ConversionRun, NoJobTouchesNothing) {
     const ByteString directoryBefore = CurrentDirectory();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
+    for (const ByteString& job : {ByteString(), root_ / "jobs\\other\\$$temp.ps"}) {
+        SCOPED_TRACE(job); // none given, or no job file waiting (another converter took it)
         ConversionInputs inputs = inputs_;
-        inputs.jobFile = c.jobFile;
-        inputs.settings.ConverterPath = c.converter;
+        inputs.jobFile = job;
         const Raised raised = Capture([&] { RunConversion(inputs, host_); });
         EXPECT_FALSE(raised.raised) << raised.message;
-        EXPECT_TRUE(JobKeptUnchanged(kOnePageJob));
         EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"$$temp.ps"});
         EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
-        EXPECT_EQ(host_.processCalls, 0);
         EXPECT_EQ(CurrentDirectory(), directoryBefore);
+    }
+}
+
+// Ghostscript's registry entries as its installer writes them, removed again at the end.
+class RegisteredGhostscripts {
+  public:
+    ~RegisteredGhostscripts() {
+        for (const char* view : {"/reg:32", "/reg:64"})
+            testing_support::RunProcess(
+                ByteString("reg delete \"HKLM\\SOFTWARE\\GPL Ghostscript\" /f ") + view);
+    }
+    // `reg add` as an installer would; view is "/reg:32" or "/reg:64".
+    bool Add(const ByteString& version, const ByteString& dll, const char* view) {
+        return testing_support::RunProcess("reg add \"HKLM\\SOFTWARE\\GPL Ghostscript\\" + version +
+                                           "\" /v GS_DLL /t REG_SZ /d \"" + dll + "\" /f " +
+                                           view) == 0;
+    }
+};
+
+TEST_F(ConversionRun, WithoutAConfiguredGhostscriptTheRegisteredOneConverts) {
+    for (const char* folder : {"gs10.02.1", "gs10.02.1\\bin", "gs9.56.1", "gs9.56.1\\bin"})
+        testing_support::MakeDirectory(root_ / folder);
+    ASSERT_TRUE(CopyInto(testing_support::BuildFile("tools\\gswin32c.exe"),
+                         root_ / "gs10.02.1\\bin\\gswin32c.exe"));
+    // An older version whose program is not Ghostscript at all: never chosen over a newer one.
+    testing_support::WriteFileBytes(root_ / "gs9.56.1\\bin\\gswin32c.exe", "not a program");
+    RegisteredGhostscripts registry;
+    ASSERT_TRUE(registry.Add("9.56.1", root_ / "gs9.56.1\\bin\\gsdll32.dll", "/reg:64"));
+    ASSERT_TRUE(registry.Add("10.02.1", root_ / "gs10.02.1\\bin\\gsdll32.dll", "/reg:32"));
+    // A newer entry whose console program is gone (an uninstall left the key).
+    ASSERT_TRUE(registry.Add("10.03.0", root_ / "gs10.03.0\\bin\\gsdll64.dll", "/reg:64"));
+
+    for (const ByteString& configured : {ByteString(), root_ / "gs10.01.0\\bin\\gswin32c.exe"}) {
+        SCOPED_TRACE(configured);
+        inputs_.settings.ConverterPath = configured;
+        WriteJob(kOnePageJob);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        EXPECT_NE(PdfText(root_ / "pdf\\Report.pdf", scratch_).find("Hello Vellumcast"),
+                  ByteString::npos);
+        EXPECT_EQ(IncludeTrailingBackslash(CurrentDirectory()), root_ / "gs10.02.1\\bin\\");
+        DeleteFileA((root_ / "pdf\\Report.pdf").c_str());
+    }
+}
+
+TEST_F(ConversionRun, NoGhostscriptAnywhereKeepsTheJobAndSaysWhatToSet) {
+    const struct {
+        const char* what;
+        ByteString converter;
+        ByteString named;
+    } cases[] = {
+        {"not configured", "", "パスが設定されていません"},
+        {"configured but gone", root_ / "gs10.01.0\\bin\\gswin32c.exe",
+         "設定されたパス: " + root_ / "gs10.01.0\\bin\\gswin32c.exe"},
+        {"a folder", root_ / "gs 表", "設定されたパス: " + root_ / "gs 表"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        inputs_.settings.ConverterPath = c.converter;
+        WriteJob(kOnePageJob);
+        const Raised raised = Run();
+        ASSERT_TRUE(raised.raised);
+        EXPECT_EQ(raised.message.rfind("Ghostscript が見つかりません (" + c.named + ")", 0), 0u)
+            << raised.message;
+        EXPECT_NE(raised.message.find("設定画面"), ByteString::npos) << raised.message;
+        EXPECT_TRUE(JobKeptUnchanged(kOnePageJob));
+        EXPECT_NE(raised.message.find(KeptJob()), ByteString::npos) << raised.message;
+        EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
+        RemoveKeptJobs();
+    }
+}
+
+TEST_F(ConversionRun, LongTitlesInADeepFolderAreCutToFitAndStored) {
+    // Program and data folders as deep as "C:\Program Files (x86)\Vellumcast\" or deeper.
+    ByteString deep = root_.Path();
+    while (deep.size() < 70)
+        deep += "\\Program Files (x86)";
+    testing_support::MakeDirectory(root_ / "Program Files (x86)");
+    for (size_t at = root_.Path().size() + 1; at <= deep.size(); ++at) {
+        if (at == deep.size() || deep[at] == '\\')
+            testing_support::MakeDirectory(deep.substr(0, at));
+    }
+    ByteString japanese;
+    for (int i = 0; i < 120; ++i)
+        japanese += "議";
+    const struct {
+        const char* what;
+        ByteString title;
+        char first;
+    } cases[] = {
+        {"240-byte URL without a dot", "https:__example_com_" + ByteString(220, 'u'), 'h'},
+        {"120 Japanese characters", japanese + ".docx", japanese[0]},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        inputs_.jobFile = deep + "\\$$temp.ps";
+        inputs_.settings.DataFolder = deep + "\\";
+        WriteDocName(c.title);
+        WriteJob(kOnePageJob);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        std::vector<ByteString> stored;
+        for (const ByteString& name : testing_support::ListDirectory(deep)) {
+            if (ExtractFileExt(name) == ".pdf")
+                stored.push_back(name);
+        }
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0][0], c.first);
+        EXPECT_LE(deep.size() + 1 + stored[0].size(), 259u);
+        EXPECT_NE(PdfText(deep + "\\" + stored[0], scratch_).find("Hello Vellumcast"),
+                  ByteString::npos);
+        DeleteFileA((deep + "\\" + stored[0]).c_str());
     }
 }
 
@@ -726,7 +984,7 @@ TEST_F(ConversionRun, ConverterThatIsNoProgramRaisesExecError) {
     EXPECT_FALSE(raised.inOutError);
     EXPECT_EQ(raised.message, "Exec Error " + std::to_string(expectedCode));
     EXPECT_TRUE(JobKeptUnchanged(kOnePageJob));
-    EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"$$temp.ps"});
+    EXPECT_EQ(JobFilesStartingWith("$$pdf-"), std::vector<ByteString>{});
     EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
 }
 
@@ -748,19 +1006,32 @@ TEST_F(ConversionRun, ConverterDirectoryThatCannotBeEnteredRaisesInOutError) {
     EXPECT_EQ(host_.processCalls, 0);
 }
 
-TEST_F(ConversionRun, UnreadableHandOffLogStopsBeforeGhostscript) {
-    // A capture program writing the log holds it without sharing.
-    win::UniqueFile writer(CreateFileA(inputs_.handOffLog.c_str(), GENERIC_WRITE, 0, nullptr,
-                                       OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    ASSERT_TRUE(writer);
-    const Raised raised = Run();
-    ASSERT_TRUE(raised.raised);
-    EXPECT_TRUE(raised.inOutError);
-    EXPECT_EQ(raised.code, 32u);
-    EXPECT_TRUE(JobKeptUnchanged(kOnePageJob));
-    EXPECT_EQ(Files("jobs"), std::vector<ByteString>{"$$temp.ps"});
-    EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
-    EXPECT_EQ(host_.processCalls, 0);
+TEST_F(ConversionRun, AnUnreadableOrStaleHandOffLogGivesTheDateAndTimeName) {
+    // Held open without sharing by another program (a scanner), or left from an earlier
+    // job because the capture could not replace it.
+    for (const bool held : {true, false}) {
+        SCOPED_TRACE(held ? "held" : "stale");
+        WriteJob(kOnePageJob);
+        win::UniqueFile holder;
+        if (held) {
+            holder.reset(CreateFileA(inputs_.handOffLog.c_str(), GENERIC_WRITE, 0, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            ASSERT_TRUE(holder);
+        } else {
+            FILETIME old{};
+            old.dwHighDateTime = 0x01D00000; // years before the job file
+            win::UniqueFile log(CreateFileA(inputs_.handOffLog.c_str(), FILE_WRITE_ATTRIBUTES, 0,
+                                            nullptr, OPEN_EXISTING, 0, nullptr));
+            ASSERT_TRUE(SetFileTime(log.get(), nullptr, nullptr, &old));
+        }
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        const std::vector<ByteString> stored = Files("pdf");
+        ASSERT_EQ(stored.size(), 1u);
+        EXPECT_EQ(stored[0].rfind("prn_data(", 0), 0u) << stored[0];
+        testing_support::RemoveTree(root_ / "pdf");
+        testing_support::MakeDirectory(root_ / "pdf");
+    }
 }
 
 TEST_F(ConversionRun, MessagesAreDispatchedWhileGhostscriptRuns) {
@@ -769,7 +1040,7 @@ TEST_F(ConversionRun, MessagesAreDispatchedWhileGhostscriptRuns) {
     int ticksWhileRunning = 0;
     bool jobPresentAtPosted = false;
     host_.onMessage = [&](UINT message, WPARAM w) {
-        const bool running = win::FileExists(inputs_.jobFile); // deleted once the wait ends
+        const bool running = !KeptJob().empty(); // deleted once the wait ends
         if (message == WM_APP && w == 42) {
             ++postedSeen;
             jobPresentAtPosted = running;
@@ -799,7 +1070,7 @@ TEST_F(ConversionRun, QuitDuringTheWaitIsNotedAndTheRunGoesOn) {
             PostQuitMessage(0);
         }
     };
-    host_.onQuit = [&] { jobPresentAtQuit = win::FileExists(inputs_.jobFile); };
+    host_.onQuit = [&] { jobPresentAtQuit = !KeptJob().empty(); };
     SetTimer(host_.OwnerWindow(), 1, 100, nullptr);
     const Raised raised = Run();
     KillTimer(host_.OwnerWindow(), 1);
@@ -864,8 +1135,9 @@ TEST(SaveDialog, TypedNameGetsTheDefaultExtensionInTheInitialDirectory) {
     user.join();
     EXPECT_EQ(shownName, "Report.pdf");
     EXPECT_EQ(filterText, "*.pdf");
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, dir / "typed.pdf");
+    ASSERT_TRUE(chosen.path);
+    EXPECT_EQ(chosen.failure, 0u);
+    EXPECT_EQ(*chosen.path, dir / "typed.pdf");
 }
 
 TEST(SaveDialog, CancelGivesNothing) {
@@ -878,7 +1150,8 @@ TEST(SaveDialog, CancelGivesNothing) {
     });
     const auto chosen = ChooseSavePath(dialog, owner.OwnerWindow(), dir.Path(), "Report.pdf");
     user.join();
-    EXPECT_FALSE(chosen);
+    EXPECT_FALSE(chosen.path);
+    EXPECT_EQ(chosen.failure, 0u) << "a cancel is no failure";
     EXPECT_EQ(dialog.FileName, "Report.pdf");
 }
 
@@ -902,6 +1175,6 @@ TEST(SaveDialog, AnExistingFileIsChosenOnlyAfterConfirmation) {
     const auto chosen = ChooseSavePath(dialog, owner.OwnerWindow(), dir.Path(), "Report.pdf");
     user.join();
     EXPECT_TRUE(confirmationShown);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(*chosen, dir / "Old.pdf");
+    ASSERT_TRUE(chosen.path);
+    EXPECT_EQ(*chosen.path, dir / "Old.pdf");
 }

@@ -30,24 +30,39 @@ win::UniqueProcess StartHidden(const ByteString& applicationName, const ByteStri
     return win::UniqueProcess(info);
 }
 
-std::optional<unsigned long> WaitWhileDispatching(const win::UniqueProcess& process,
-                                                  const std::function<void()>& processMessages) {
+WaitResult WaitWhileDispatching(const win::UniqueProcess& process,
+                                const std::function<void()>& processMessages,
+                                unsigned long timeLimitSeconds) {
     const HANDLE handle = process.process.get();
+    const ULONGLONG limitMs = ULONGLONG(timeLimitSeconds) * 1000;
+    const ULONGLONG start = GetTickCount64();
     for (;;) {
+        DWORD waitMs = INFINITE;
+        if (timeLimitSeconds != 0) {
+            const ULONGLONG elapsed = GetTickCount64() - start;
+            waitMs = elapsed >= limitMs ? 0 : DWORD(std::min<ULONGLONG>(limitMs - elapsed, 60000));
+        }
         // MWMO_INPUTAVAILABLE also wakes for messages that were already queued before the
         // call, so none waits in the queue until Ghostscript ends.
         const DWORD woken =
-            MsgWaitForMultipleObjectsEx(1, &handle, INFINITE, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+            MsgWaitForMultipleObjectsEx(1, &handle, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0 + 1) {
             processMessages();
             continue;
         }
+        if (woken == WAIT_TIMEOUT) {
+            if (GetTickCount64() - start < limitMs)
+                continue;
+            TerminateProcess(handle, 1);
+            WaitForSingleObject(handle, 30000);
+            return {WaitResult::TimedOut, 0};
+        }
         if (woken != WAIT_OBJECT_0)
-            return std::nullopt;
+            return {WaitResult::Failed, 0};
         DWORD exitCode = 0;
         if (!GetExitCodeProcess(handle, &exitCode))
-            return std::nullopt;
-        return exitCode;
+            return {WaitResult::Failed, 0};
+        return {WaitResult::Ended, exitCode};
     }
 }
 

@@ -1,5 +1,5 @@
-// The Windows calls that start Ghostscript hidden in its own directory and wait for it
-// while the converter's window messages keep flowing.
+// The Windows calls that start Ghostscript hidden in its own directory and wait for it,
+// within a time limit, while the converter's window messages keep flowing.
 #pragma once
 
 #include "base/bytes.h"
@@ -19,10 +19,17 @@ void EnterDirectory(const ByteString& directory);
 // environment and current directory. Raises Exception "Exec Error N" when it cannot start.
 win::UniqueProcess StartHidden(const ByteString& applicationName, const ByteString& commandLine);
 
-// Blocks until the process ends or a window message arrives for this thread; on a message
-// calls processMessages and blocks again, so the wait takes no processor time. The
-// process's exit code, or nothing when the wait or the code could not be read.
-std::optional<unsigned long> WaitWhileDispatching(const win::UniqueProcess& process,
-                                                  const std::function<void()>& processMessages);
+struct WaitResult {
+    enum Outcome { Ended, TimedOut, Failed } outcome;
+    unsigned long exitCode; // when Ended
+};
+
+// Blocks until the process ends, the time limit (0: none) passes or a window message
+// arrives for this thread; on a message calls processMessages and blocks again, so the
+// wait takes no processor time. A process still running at the limit is ended, and the
+// wait returns once it is gone.
+WaitResult WaitWhileDispatching(const win::UniqueProcess& process,
+                                const std::function<void()>& processMessages,
+                                unsigned long timeLimitSeconds = 0);
 
 } // namespace job

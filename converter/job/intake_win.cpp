@@ -2,6 +2,7 @@
 #include "converter/job/intake_win.h"
 
 #include "base/errors.h"
+#include "base/win/files_win.h"
 #include "base/win/handles_win.h"
 
 #include <windows.h>
@@ -29,6 +30,22 @@ ByteString ReadSharedForReading(const ByteString& path) {
     if (!CloseHandle(file.release()))
         throw EInOutError(GetLastError());
     return bytes;
+}
+
+std::optional<ByteString> TakeOverHandOff(const ByteString& jobFile, const ByteString& handOffLog,
+                                          handoff::MessagePump* pump) {
+    const handoff::HeldMutex files =
+        handoff::AcquireFolderMutex(handoff::ObjectKind::JobFiles, jobFile.c_str(), pump);
+    if (!win::FileExists(jobFile))
+        return std::nullopt;
+    handoff::PathBuffer kept;
+    if (!handoff::SetAsideJobFile(jobFile.c_str(), handOffLog.c_str(), kept)) {
+        const DWORD code = GetLastError();
+        throw Exception("ジョブファイル " + jobFile + " を引き継げませんでした (" +
+                        InOutErrorMessage(code) + ")");
+    }
+    handoff::SignalTaken(jobFile.c_str());
+    return ByteString(kept.text);
 }
 
 } // namespace job

@@ -3,6 +3,7 @@
 
 #include "base/path_parts.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
@@ -146,6 +147,20 @@ ByteString DocInfoArguments(const std::u16string& title) {
             hex += kHex[(unit >> shift) & 0xF];
     }
     return " -c [ /Title <" + hex + "> /Creator (Vellumcast) /DOCINFO pdfmark";
+}
+
+ByteString FitFileName(const ByteString& fileName, size_t folderLength) {
+    const ByteString extension = ExtractFileExt(fileName);
+    const ByteString stem = fileName.substr(0, fileName.size() - extension.size());
+    const size_t used = folderLength + kUniqueSuffixRoom + extension.size();
+    size_t room = used < kMaxPathLength ? kMaxPathLength - used : 0;
+    room = std::min(room, kMaxFileNameLength - kUniqueSuffixRoom - extension.size());
+    size_t cut = 0;
+    while (cut < stem.size() && cut + CharLengthAt(stem, cut) <= room)
+        cut += CharLengthAt(stem, cut);
+    if (cut == 0 && !stem.empty())
+        cut = CharLengthAt(stem, 0);
+    return stem.substr(0, cut) + extension;
 }
 
 ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath,

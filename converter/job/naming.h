@@ -43,6 +43,19 @@ ByteString GhostscriptCommandLine(const ByteString& converterPath, const ByteStr
 // Creator to our program; empty for an empty title, so that Ghostscript's own stay.
 ByteString DocInfoArguments(const std::u16string& title);
 
+// The longest path the ANSI calls take (MAX_PATH less the terminating zero), and the room
+// kept free for the "(n)" that MakeUniqueName may add.
+constexpr size_t kMaxPathLength = 259;
+constexpr size_t kUniqueSuffixRoom = 8;
+// The longest file name a Windows folder holds (counted here in bytes, which is stricter).
+constexpr size_t kMaxFileNameLength = 255;
+
+// The file name with its part before the extension cut at a character boundary, so that a
+// folder path of folderLength bytes, the name and kUniqueSuffixRoom fit within
+// kMaxPathLength, and the name within kMaxFileNameLength. The extension stays whole; at
+// least one character of the name is kept, even when the folder leaves no room for it.
+ByteString FitFileName(const ByteString& fileName, size_t folderLength);
+
 using ExistsPredicate = std::function<bool(const ByteString& path)>;
 
 // The path itself when no file of that name exists, else the first free "name(n).ext".

@@ -174,3 +174,39 @@ TEST(GhostscriptCommandLine, TitleAfterTheJobAsUtf16HexString) {
     // No name: nothing after the job, so Ghostscript's own Title and Creator stay.
     EXPECT_EQ(DocInfoArguments(u""), "");
 }
+
+TEST(FitFileName, CutsBeforeTheExtensionAtACharacterBoundary) {
+    const ByteString japanese120 = [] {
+        ByteString s;
+        for (int i = 0; i < 120; ++i)
+            s += "議";
+        return s;
+    }();
+    const struct {
+        const char* label;
+        ByteString name;
+        size_t folderLength;
+        ByteString expected;
+    } cases[] = {
+        {"fits as it is", "Report.pdf", 100, "Report.pdf"},
+        {"exactly fits", ByteString(259 - 100 - 8 - 4, 'a') + ".pdf", 100,
+         ByteString(259 - 100 - 8 - 4, 'a') + ".pdf"},
+        {"one byte over", ByteString(259 - 100 - 8 - 4 + 1, 'a') + ".pdf", 100,
+         ByteString(259 - 100 - 8 - 4, 'a') + ".pdf"},
+        {"240-byte title without a dot", ByteString(240, 'u') + ".pdf", 60,
+         ByteString(259 - 60 - 8 - 4, 'u') + ".pdf"},
+        // 187 bytes of room: 93 characters (186 bytes), never half of one.
+        {"120 Japanese characters", japanese120 + ".pdf", 60, japanese120.substr(0, 186) + ".pdf"},
+        {"a cut through ソ moves before it", "a" + japanese120 + ".pdf", 60,
+         "a" + japanese120.substr(0, 186) + ".pdf"},
+        {"no room: one character stays", "議事録.pdf", 250, "議.pdf"},
+        {"the folder's length alone never allows more than a file name may be",
+         ByteString(300, 'n') + ".pdf", 3, ByteString(255 - 8 - 4, 'n') + ".pdf"},
+        {"no extension", ByteString(300, 'n'), 200, ByteString(259 - 200 - 8, 'n')},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const ByteString fitted = FitFileName(c.name, c.folderLength);
+        EXPECT_EQ(fitted, c.expected);
+    }
+}

@@ -2,8 +2,12 @@
 #include "converter/job/pdf_files_win.h"
 
 #include "base/win/handles_win.h"
+#include "base/win/local_time_win.h"
+#include "converter/job/pdf_check.h"
+#include "handoff/contract.h"
+#include "handoff/kept_names.h"
 
-#include <optional>
+#include <algorithm>
 
 namespace job {
 
@@ -11,8 +15,53 @@ void DeleteQuietly(const ByteString& path) {
     DeleteFileA(path.c_str());
 }
 
-void MoveQuietly(const ByteString& from, const ByteString& to) {
-    MoveFileA(from.c_str(), to.c_str());
+std::optional<ByteString> ReservePrivatePdf(const ByteString& folderPrefix) {
+    const std::tm now = win::LocalTimeNow();
+    const handoff::Stamp stamp{now.tm_year + 1900, now.tm_mon + 1, now.tm_mday,
+                               now.tm_hour,        now.tm_min,     now.tm_sec};
+    char stem[64];
+    for (unsigned n = 1; n <= 10000; ++n) {
+        if (!handoff::FormatKeptStem(handoff::kPrivatePdfPrefix, stamp, n, stem, sizeof stem))
+            return std::nullopt;
+        const ByteString path = folderPrefix + stem + handoff::kPdfExtension;
+        win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                         FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (file)
+            return path;
+        if (GetLastError() != ERROR_FILE_EXISTS && GetLastError() != ERROR_ALREADY_EXISTS)
+            return std::nullopt;
+    }
+    return std::nullopt;
+}
+
+bool IsCompletePdfFile(const ByteString& path) {
+    win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                     OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        return false;
+    const auto readAt = [&](LONGLONG offset, size_t count) {
+        ByteString bytes(count, '\0');
+        LARGE_INTEGER position{};
+        position.QuadPart = offset;
+        DWORD got = 0;
+        if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) ||
+            !ReadFile(file.get(), bytes.data(), DWORD(count), &got, nullptr))
+            return ByteString();
+        bytes.resize(got);
+        return bytes;
+    };
+    const size_t tailSize = size_t(std::min<LONGLONG>(size.QuadPart, LONGLONG(kPdfTailBytes)));
+    return IsCompletePdf(readAt(0, kPdfHeadBytes),
+                         readAt(size.QuadPart - LONGLONG(tailSize), tailSize));
+}
+
+unsigned long MoveInOneStep(const ByteString& from, const ByteString& to, bool replaceExisting) {
+    const DWORD flags = MOVEFILE_COPY_ALLOWED | (replaceExisting ? MOVEFILE_REPLACE_EXISTING : 0);
+    if (MoveFileExA(from.c_str(), to.c_str(), flags))
+        return 0;
+    const DWORD code = GetLastError();
+    return code != 0 ? code : ERROR_GEN_FAILURE;
 }
 
 namespace {

@@ -11,22 +11,24 @@ TAppSettings AppSettings;
 namespace {
 // One key of the settings file and the field it holds: an integer field with its default,
 // or a text field (whose default is always empty).
+// Keys set only by hand are read but never written: the file keeps what its user wrote.
 struct SettingKey {
     const char* section;
     const char* key;
     int32_t TAppSettings::*integer;
     ByteString TAppSettings::*text;
     int32_t defaultInteger;
+    bool written;
 };
 
 constexpr SettingKey IntegerKey(const char* section, const char* key, int32_t TAppSettings::*field,
-                                int32_t defaultValue) {
-    return {section, key, field, nullptr, defaultValue};
+                                int32_t defaultValue, bool written = true) {
+    return {section, key, field, nullptr, defaultValue, written};
 }
 
 constexpr SettingKey TextKey(const char* section, const char* key,
                              ByteString TAppSettings::*field) {
-    return {section, key, nullptr, field, 0};
+    return {section, key, nullptr, field, 0, true};
 }
 
 // In the order of the record, which is also the order of the reads and the writes.
@@ -39,6 +41,7 @@ const SettingKey kSettingKeys[] = {
     TextKey("Data", "Path", &TAppSettings::DataFolder),
     IntegerKey("PDF", "Res", &TAppSettings::ResolutionIndex, 3),
     IntegerKey("Dlg", "Inh", &TAppSettings::SkipSaveDialog, 0),
+    IntegerKey("Conv", "TimeLimit", &TAppSettings::TimeLimit, 1800, /*written=*/false),
 };
 } // namespace
 
@@ -76,6 +79,8 @@ void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings) {
 
 void WriteSettingsWith(TCustomIniFile& ini, const TAppSettings& settings) {
     for (const SettingKey& entry : kSettingKeys) {
+        if (!entry.written)
+            continue;
         if (entry.integer)
             ini.WriteInteger(entry.section, entry.key, settings.*entry.integer);
         else

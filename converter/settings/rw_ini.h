@@ -17,6 +17,9 @@ struct TAppSettings {
     ByteString DataFolder;
     int32_t ResolutionIndex = 0;
     int32_t SkipSaveDialog = 0;
+    // Seconds Ghostscript may run on one job before it is ended; 0 (or less): no limit.
+    // Set by hand in the settings file ([Conv] TimeLimit); the settings window keeps it.
+    int32_t TimeLimit = 1800;
 };
 
 // The one settings record of the process: all zero or empty until ReadSettings fills it.
@@ -28,8 +31,9 @@ ByteString SettingsFilePath();
 // Fills AppSettings from the settings file; never fails, never creates the file.
 void ReadSettings();
 
-// Writes every field of AppSettings; raises Exception "<path> に書き込めません" when the
-// platform refuses a key (the keys before it stay written).
+// Writes every field of AppSettings that the settings window edits (not TimeLimit); raises
+// Exception "<path> に書き込めません" when the platform refuses a key (the keys before it stay
+// written).
 void WriteSettings();
 
 // The same on an explicit file and record, for tests and for the two calls above.

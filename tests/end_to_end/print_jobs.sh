@@ -1,8 +1,9 @@
 #!/bin/sh
 # The whole road of print jobs under Wine: PostScript piped into Spoolwick.exe with a
 # Japanese document name, the real Vellumcast.exe in job mode, Ghostscript through the test
-# bridge, PDFs stored automatically. First one job, then five captured back to back while
-# earlier converters still run; every PDF must carry its own name and its own text.
+# bridge, PDFs stored automatically. First one job, then twenty captured back to back while
+# earlier converters still run (two of them with the same document name); every PDF must
+# carry its own name and its own text, and no job may be left behind.
 # Usage: end_to_end.sh SPOOLWICK_EXE VELLUMCAST_EXE GSWIN32C_EXE (needs a display).
 set -eu
 spoolwick=$1 vellumcast=$2 bridge=$3
@@ -53,18 +54,31 @@ expect_pdf() {
 print '議事録 - 第2版.doc' 'Minutes of the second edition'
 expect_pdf '議事録 - 第2版.pdf' 'Minutes of the second edition'
 
-set -- 'back1 第1版.doc:First job of five' 'back2 ソース.txt:Second job of five' \
-    'back3 表計算.xls:Third job of five' 'back4 report.doc:Fourth job of five' \
-    'back5 議事録.doc:Fifth job of five'
-for job in "$@"; do
-    print "${job%%:*}" "${job#*:}"
+names='第1版 ソース 表計算 report 議事録 見積書 請求書 納品書 agenda notes'
+jobs=0
+for round in 1 2; do
+    for name in $names; do
+        jobs=$((jobs + 1))
+        print "$name $round.doc" "Job $jobs of twenty"
+    done
 done
-for job in "$@"; do
-    name=${job%%:*}
-    expect_pdf "${name%.*}.pdf" "${job#*:}"
+jobs=0
+for round in 1 2; do
+    for name in $names; do
+        jobs=$((jobs + 1))
+        expect_pdf "$name $round.pdf" "Job $jobs of twenty"
+    done
 done
+# The same document name twice in a row: two PDFs, each with its own text.
+print 'same.doc' 'Same name first'
+print 'same.doc' 'Same name second'
+expect_pdf 'same.pdf' 'Same name'
+expect_pdf 'same(1).pdf' 'Same name'
+[ "$(pdftotext "$data/same.pdf" - | head -1)" != "$(pdftotext "$data/same(1).pdf" - | head -1)" ] ||
+    fail "both same-name PDFs hold the same job"
 
 count=$(ls "$data" | wc -l)
-[ "$count" -eq 6 ] || fail "$count files in the PDF folder, 6 expected"
+[ "$count" -eq 23 ] || fail "$count files in the PDF folder, 23 expected"
 [ ! -e "$printer/\$\$temp.ps" ] || fail "the job file was left behind"
+[ -z "$(ls "$printer" | grep '^\$\$' || true)" ] || fail "kept jobs or private PDFs were left behind"
 echo "all $count PDFs stored with their own names and text"

@@ -1,10 +1,10 @@
 // A stand-in for Vellumcast.exe in the capture's tests: it takes the job over as the real
-// converter does, waits a while (FAKE_CONVERTER_DELAY_MS, so that a capture that did not
-// wait for it would replace its files), then copies the job file to "<name>.out" beside
-// itself, with the document name from the hand-off log, records how it was started in
-// "<name>.cmdline" (the raw command line) and "<name>.args" (each argument and a LF), and
-// deletes the job file. With FAKE_CONVERTER_DISCARD set it only deletes the job file (for
-// the capture benchmark, whose jobs are too big to copy).
+// converter does (the job file moves to a kept name with the log's line beside it), waits a
+// while (FAKE_CONVERTER_DELAY_MS, so that jobs overlap), then copies the kept job to
+// "<name>.out" beside itself, with the document name kept beside the job, records how it
+// was started in "<name>.cmdline" (the raw command line) and "<name>.args" (each argument
+// and a LF), and deletes the kept job. With FAKE_CONVERTER_DISCARD set it only deletes the job file
+// (for the capture benchmark, whose jobs are too big to copy).
 #include "base/win/files_win.h"
 #include "base/win/handles_win.h"
 #include "handoff/contract.h"
@@ -47,15 +47,27 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const ByteString jobFile = __argv[1];
     const ByteString directory = ExtractFilePath(win::ModuleFileName());
 
-    const handoff::JobLease lease = handoff::TakeOverJob(jobFile);
+    handoff::PathBuffer kept{};
+    {
+        const handoff::HeldMutex files =
+            handoff::AcquireFolderMutex(handoff::ObjectKind::JobFiles, jobFile.c_str(), nullptr);
+        if (!win::FileExists(jobFile) ||
+            !handoff::SetAsideJobFile(jobFile.c_str(),
+                                      (directory + handoff::kHandOffLogName).c_str(), kept))
+            return 3;
+        handoff::SignalTaken(jobFile.c_str());
+    }
+    const ByteString keptJob = kept.text;
+    const ByteString keptName = ChangeFileExt(keptJob, handoff::kKeptNameExtension);
     if (const auto delay = win::EnvironmentVariable("FAKE_CONVERTER_DELAY_MS"))
         Sleep(DWORD(std::atoi(delay->c_str())));
 
     if (win::EnvironmentVariable("FAKE_CONVERTER_DISCARD")) {
-        DeleteFileA(jobFile.c_str());
+        DeleteFileA(keptJob.c_str());
+        DeleteFileA(keptName.c_str());
         return 0;
     }
-    ByteString name = handoff::DocNameFromLogText(ReadAll(directory + handoff::kHandOffLogName));
+    ByteString name = handoff::DocNameFromLogText(ReadAll(keptName));
     if (name.empty())
         name = "unnamed";
     ByteString arguments;
@@ -63,7 +75,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         arguments += ByteString(__argv[i]) + "\n";
     WriteAll(directory + name + ".cmdline", GetCommandLineA());
     WriteAll(directory + name + ".args", arguments);
-    WriteAll(directory + name + ".out", ReadAll(jobFile));
-    DeleteFileA(jobFile.c_str());
+    WriteAll(directory + name + ".out", ReadAll(keptJob));
+    DeleteFileA(keptJob.c_str());
+    DeleteFileA(keptName.c_str());
     return 0;
 }

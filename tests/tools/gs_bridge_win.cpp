@@ -1,7 +1,9 @@
 // A stand-in for Ghostscript's console interpreter, for tests and the demo under Wine:
 // built as gswin32c.exe, it turns its Windows path arguments into Unix paths and runs
 // the host's /usr/bin/gs, waits for it and exits with its status. A Windows program cannot
-// wait on a Unix process that it starts itself, so the bridge does the waiting.
+// wait on a Unix process that it starts itself, so the bridge does the waiting. Ended
+// itself (the converter's time limit ends Ghostscript with TerminateProcess), the bridge
+// takes gs with it: gs runs under setpriv with a parent-death signal.
 #include <windows.h>
 
 #include <cstdio>
@@ -63,7 +65,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fputs("gswin32c bridge: not running under Wine\n", stderr);
         return 127;
     }
-    std::vector<std::string> args{"/usr/bin/gs", "-q"};
+    std::vector<std::string> args{"/usr/bin/setpriv", "--pdeathsig", "KILL", "/usr/bin/gs", "-q"};
     for (int i = 1; i < argc; ++i)
         args.push_back(Translate(argv[i]));
     std::vector<char*> unixArgv;
