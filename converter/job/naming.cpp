@@ -153,14 +153,24 @@ ByteString FitFileName(const ByteString& fileName, size_t folderLength) {
     const ByteString extension = ExtractFileExt(fileName);
     const ByteString stem = fileName.substr(0, fileName.size() - extension.size());
     const size_t used = folderLength + kUniqueSuffixRoom + extension.size();
-    size_t room = used < kMaxPathLength ? kMaxPathLength - used : 0;
-    room = std::min(room, kMaxFileNameLength - kUniqueSuffixRoom - extension.size());
+    const size_t nameRoom = kUniqueSuffixRoom + extension.size() < kMaxFileNameLength
+                                ? kMaxFileNameLength - kUniqueSuffixRoom - extension.size()
+                                : 0; // an extension too long for any name: keep one character
+    const size_t room = std::min(used < kMaxPathLength ? kMaxPathLength - used : 0, nameRoom);
     size_t cut = 0;
-    while (cut < stem.size() && cut + CharLengthAt(stem, cut) <= room)
+    size_t previous = 0;
+    while (cut < stem.size() && cut + CharLengthAt(stem, cut) <= room) {
+        previous = cut;
         cut += CharLengthAt(stem, cut);
+    }
     if (cut == 0 && !stem.empty())
         cut = CharLengthAt(stem, 0);
-    return stem.substr(0, cut) + extension;
+    // A cut can leave a device word ("CONSOLE" becomes "CON", "CON  x" becomes "CON  "): one
+    // character less makes room for the "_" that turns it into a file name.
+    const ByteString fitted = stem.substr(0, cut) + extension;
+    if (cut < stem.size() && AvoidDeviceName(fitted) != fitted)
+        return AvoidDeviceName(stem.substr(0, previous) + extension);
+    return fitted;
 }
 
 ByteString StoragePath(const ByteString& dataFolder, const ByteString& outputPath,

@@ -2,8 +2,9 @@
 // names, the ".pdf" extension, "%" escaping and quoting. For every input: the PDF's name
 // holds no byte that Windows refuses outside a double-byte character and no lead byte
 // without its trail byte, is no device name, ends in ".pdf" and lies in the job's folder;
-// the command line splits, as Windows splits it, into exactly the expected arguments, the
-// document information after the job included.
+// cut to fit a folder it stays such a name within the path limits; the command line splits,
+// as Windows splits it, into exactly the expected arguments, the document information after
+// the job included.
 #include "base/bytes.h"
 #include "base/path_parts.h"
 #include "converter/job/naming.h"
@@ -68,6 +69,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::u16string title;
     for (size_t units = input.ConsumeIntegralInRange<size_t>(0, 8); units > 0; --units)
         title += input.ConsumeIntegral<char16_t>();
+    const size_t folderLength = input.ConsumeIntegralInRange<size_t>(0, 400);
     const ByteString docName = input.ConsumeRemainingBytesAsString();
 
     std::tm when{};
@@ -79,6 +81,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const ByteString name = outputPath.substr(ExtractFilePath(jobPath).size());
     FUZZ_PROPERTY(ExtractFileName(outputPath) == name);
     CheckFileName(name);
+
+    // Cut to fit a folder: the start of the name up to a character boundary, the extension
+    // whole, the path and the name within their limits unless only one character is left.
+    const ByteString fitted = job::FitFileName(name, folderLength);
+    CheckFileName(fitted);
+    const size_t stemLength = fitted.size() - 4;
+    // The start of the name, or one character less with the "_" after a device word.
+    const bool keptStart = name.compare(0, stemLength, fitted, 0, stemLength) == 0;
+    const size_t keptLength = keptStart ? stemLength : stemLength - 1;
+    FUZZ_PROPERTY(keptStart || (stemLength > 0 && job::AvoidDeviceName(name.substr(0, keptLength) +
+                                                                       ".pdf") == fitted));
+    // (A name that is only ".pdf", from a document called ".", has nothing to cut.)
+    FUZZ_PROPERTY(stemLength > 0 || name == ".pdf");
+    size_t boundary = 0;
+    while (boundary < keptLength)
+        boundary += CharLengthAt(name, boundary);
+    FUZZ_PROPERTY(boundary == keptLength);
+    const bool oneCharacter = stemLength <= CharLengthAt(name, 0);
+    FUZZ_PROPERTY(oneCharacter ||
+                  (folderLength + job::kUniqueSuffixRoom + fitted.size() <= job::kMaxPathLength &&
+                   fitted.size() + job::kUniqueSuffixRoom <= job::kMaxFileNameLength));
 
     // The program name ends the path; a name made only of blanks is no program.
     const ByteString converterPath = "C:\\gs\\" + program + "gswin32c.exe";

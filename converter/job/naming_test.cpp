@@ -203,6 +203,11 @@ TEST(FitFileName, CutsBeforeTheExtensionAtACharacterBoundary) {
         {"the folder's length alone never allows more than a file name may be",
          ByteString(300, 'n') + ".pdf", 3, ByteString(255 - 8 - 4, 'n') + ".pdf"},
         {"no extension", ByteString(300, 'n'), 200, ByteString(259 - 200 - 8, 'n')},
+        // Room for three bytes would leave the device word CON: one character less.
+        {"never a device word", "CONSOLE.pdf", 259 - 8 - 4 - 3, "CO.pdf"},
+        {"never a device word before blanks", "CON   x.pdf", 259 - 8 - 4 - 5, "CON_ .pdf"},
+        {"an extension too long for any name keeps one character", "ab." + ByteString(300, 'e'), 10,
+         "a." + ByteString(300, 'e')},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.label);
