@@ -1,6 +1,7 @@
 // Starts Spoolwick.exe with a pipe on its standard input and its own environment block.
 #include "capture/capture_runner_win.h"
 
+#include "base/win/text_win.h"
 #include "handoff/contract.h"
 
 #include <stdexcept>
@@ -10,17 +11,10 @@ namespace capture {
 
 namespace {
 
-std::wstring Wide(const ByteString& bytes) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), nullptr, 0);
-    std::wstring wide(size, L'\0');
-    MultiByteToWideChar(CP_ACP, 0, bytes.data(), int(bytes.size()), wide.data(), size);
-    return wide;
-}
-
 // This process's environment without REDMON_DOCNAME, plus the given value: a wide block
 // (an ANSI block would go through the same lossy path as the ANSI environment calls).
 std::vector<wchar_t> EnvironmentBlock(const std::optional<ByteString>& documentName) {
-    static const std::wstring kName = Wide(handoff::kDocNameVariable) + L"=";
+    static const std::wstring kName = win::WideFromAnsi(handoff::kDocNameVariable) + L"=";
     std::vector<wchar_t> block;
     wchar_t* strings = GetEnvironmentStringsW();
     for (const wchar_t* entry = strings; *entry; entry += wcslen(entry) + 1) {
@@ -29,7 +23,7 @@ std::vector<wchar_t> EnvironmentBlock(const std::optional<ByteString>& documentN
     }
     FreeEnvironmentStringsW(strings);
     if (documentName) {
-        const std::wstring entry = kName + Wide(*documentName);
+        const std::wstring entry = kName + win::WideFromAnsi(*documentName);
         block.insert(block.end(), entry.begin(), entry.end());
         block.push_back(L'\0');
     }

@@ -2,6 +2,7 @@
 #include "base/win/files_win.h"
 
 #include "base/win/handles_win.h"
+#include "base/win/text_win.h"
 
 #include <vector>
 
@@ -41,21 +42,14 @@ ByteString ModuleFileName() {
 }
 
 std::optional<ByteString> EnvironmentVariable(const char* name) {
-    const int nameLength = MultiByteToWideChar(CP_ACP, 0, name, -1, nullptr, 0);
-    std::vector<wchar_t> wideName(nameLength);
-    MultiByteToWideChar(CP_ACP, 0, name, -1, wideName.data(), nameLength);
-
-    const DWORD size = GetEnvironmentVariableW(wideName.data(), nullptr, 0);
+    const std::wstring wideName = WideFromAnsi(name);
+    const DWORD size = GetEnvironmentVariableW(wideName.c_str(), nullptr, 0);
     if (size == 0)
         return GetLastError() == ERROR_ENVVAR_NOT_FOUND ? std::nullopt
                                                         : std::optional<ByteString>(ByteString());
     std::vector<wchar_t> wide(size);
-    const DWORD length = GetEnvironmentVariableW(wideName.data(), wide.data(), size);
-    const int bytes =
-        WideCharToMultiByte(CP_ACP, 0, wide.data(), int(length), nullptr, 0, nullptr, nullptr);
-    ByteString value(bytes, '\0');
-    WideCharToMultiByte(CP_ACP, 0, wide.data(), int(length), value.data(), bytes, nullptr, nullptr);
-    return value;
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), wide.data(), size);
+    return AnsiFromWide(wide.data(), length);
 }
 
 ByteString SystemErrorText(unsigned long code) {

@@ -9,12 +9,12 @@
 #include "base/win/files_win.h"
 #include "base/win/local_time_win.h"
 #include "base/win/shell_win.h"
+#include "base/win/text_win.h"
 #include "converter/job/ghostscript_lookup_win.h"
 #include "converter/job/ghostscript_process_win.h"
 #include "converter/job/intake.h"
 #include "converter/job/intake_win.h"
 #include "converter/job/pdf_files_win.h"
-#include "converter/job/title_text_win.h"
 #include "handoff/contract.h"
 #include "handoff/kept_names.h"
 
@@ -24,6 +24,13 @@
 namespace job {
 
 namespace {
+
+// The PDF's Title: the document name decoded with the ANSI code page (wchar_t is UTF-16 on
+// Windows).
+std::u16string TitleOf(const ByteString& docName) {
+    const std::wstring wide = win::WideFromAnsi(docName);
+    return std::u16string(wide.begin(), wide.end());
+}
 
 ByteString JobKeptSentence(const ByteString& jobPath) {
     return "ジョブファイルは " + jobPath +
@@ -85,9 +92,8 @@ void RunGhostscript(const ByteString& converter, const TAppSettings& settings,
                     const ByteString& pdfPath, const ByteString& jobPath, const ByteString& docName,
                     ConversionHost& host) {
     EnterDirectory(ExtractFilePath(converter));
-    const ByteString commandLine =
-        GhostscriptCommandLine(converter, ResolutionText(settings.ResolutionIndex), pdfPath,
-                               jobPath, TitleFromAnsi(docName));
+    const ByteString commandLine = GhostscriptCommandLine(
+        converter, ResolutionText(settings.ResolutionIndex), pdfPath, jobPath, TitleOf(docName));
     const win::UniqueProcess process = StartHidden(ExtractFileName(converter), commandLine);
     const unsigned long limit =
         settings.TimeLimit > 0 ? static_cast<unsigned long>(settings.TimeLimit) : 0;

@@ -2,11 +2,13 @@
 #include "tests/support/test_support_win.h"
 
 #include "base/win/handles_win.h"
+#include "base/win/text_win.h"
 
 #include <shellapi.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 #include <stdexcept>
 
 namespace testing_support {
@@ -120,10 +122,7 @@ ByteString UnixPathOf(const ByteString& windowsPath) {
     const auto toUnix = WineExport<ToUnix>("kernel32.dll", "wine_get_unix_file_name");
     if (!toUnix)
         return ByteString();
-    const int size = MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(size);
-    MultiByteToWideChar(CP_ACP, 0, windowsPath.c_str(), -1, wide.data(), size);
-    char* unix = toUnix(wide.data());
+    char* unix = toUnix(win::WideFromAnsi(windowsPath).c_str());
     if (!unix)
         return ByteString();
     ByteString result = unix;
@@ -162,28 +161,12 @@ int RunProcess(const ByteString& commandLine, const ByteString& currentDirectory
     return int(code);
 }
 
-namespace {
-std::wstring Wide(const ByteString& text) {
-    const int size = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::vector<wchar_t> wide(size);
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), size);
-    return wide.data();
-}
-
-ByteString Narrow(const wchar_t* text) {
-    const int size = WideCharToMultiByte(CP_ACP, 0, text, -1, nullptr, 0, nullptr, nullptr);
-    std::vector<char> narrow(size);
-    WideCharToMultiByte(CP_ACP, 0, text, -1, narrow.data(), size, nullptr, nullptr);
-    return narrow.data();
-}
-} // namespace
-
 std::vector<ByteString> PlatformCommandLineArguments(const ByteString& commandLine) {
     int count = 0;
-    LPWSTR* argv = CommandLineToArgvW(Wide(commandLine).c_str(), &count);
+    LPWSTR* argv = CommandLineToArgvW(win::WideFromAnsi(commandLine).c_str(), &count);
     std::vector<ByteString> pieces;
     for (int i = 0; i < count; ++i)
-        pieces.push_back(Narrow(argv[i]));
+        pieces.push_back(win::AnsiFromWide(argv[i], std::wcslen(argv[i])));
     LocalFree(argv);
     return pieces;
 }
