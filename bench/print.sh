@@ -25,10 +25,14 @@ app="$drive_c/vellumcast-bench"
 data="$drive_c/bench-pdf"
 rm -rf "$app" "$data"
 mkdir -p "$app" "$data"
-cp "$build/monitor/VellumcastMon.dll" "$drive_c/windows/system32/"
+# The spooler's side (monitor, setup program, printing program) is 64-bit on this 64-bit
+# prefix: a 32-bit tree takes it from the x86_64 tree beside it.
+spooler=$(sed -n 's/^VELLUMCAST_X64_TREE:PATH=//p' "$build/CMakeCache.txt")
+spooler=${spooler:-$build}
+cp "$spooler/monitor/VellumcastMon.dll" "$drive_c/windows/system32/"
 cp "$build/capture/Spoolwick.exe" "$build/converter/app/Vellumcast.exe" \
-    "$build/printer_setup/Vellumcast-setup.exe" "$build/printer_setup/Vellumcast.ppd" \
-    "$build/tools/job_sink.exe" "$build/tools/gdi_print.exe" "$app/"
+    "$spooler/printer_setup/Vellumcast-setup.exe" "$build/printer_setup/Vellumcast.ppd" \
+    "$build/tools/job_sink.exe" "$spooler/tools/gdi_print.exe" "$app/"
 bridge=$(printf 'Z:%s' "$build/tools/gswin32c.exe" | tr / '\\')
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\bench-pdf\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
     "$bridge" >"$app/Vellumcast.ini"

@@ -4,9 +4,12 @@
 ;   VERSION_TEXT, VERSION_DOTTED   from cmake/version.cmake
 ;   TARGET                         x86-unicode (shipped) or amd64-unicode (64-bit test build)
 ;   SPOOLWICK, VELLUMCAST          the two programs, of the installer's bitness
-;   SETUP, PPD                     Vellumcast-setup.exe and Vellumcast.ppd
+;   SETUP_X86, SETUP_X64           Vellumcast-setup.exe of each bitness (SETUP_X86 only in x86)
 ;   MONITOR_X86, MONITOR_X64       VellumcastMon.dll of each bitness (MONITOR_X86 only in x86)
-;   ICON, OUTFILE
+;   PPD, ICON, OUTFILE
+; Whatever talks to the spooler is the machine's native build: on 64-bit Windows the 64-bit
+; setup program and monitor, also from this 32-bit installer. ARM64 has no monitor build yet
+; and is refused before anything changes.
 
 Unicode true
 Target ${TARGET}
@@ -19,7 +22,7 @@ RequestExecutionLevel admin
 !include x64.nsh
 !include FileFunc.nsh
 !include WordFunc.nsh
-; In a 64-bit build ${RunningX64} is constant, which leaves LogicLib's else labels unused.
+; In a 64-bit build some platform tests are constant, which leaves LogicLib's labels unused.
 !pragma warning disable 6012
 
 !define PRODUCT "Vellumcast"
@@ -54,6 +57,9 @@ Var Upgrade     ; 1 when an earlier installation lives in $INSTDIR
 Var IniCreated  ; 1 when this run created Vellumcast.ini
 Var GsPath
 Var GsVersion
+Var Setup            ; the private copy of the native setup program, in $PLUGINSDIR
+Var MonitorWasThere  ; 1 when a monitor DLL was in the system folder before this run
+Var MonitorBackedUp  ; 1 when that DLL was copied to $PLUGINSDIR\backup
 
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
@@ -71,6 +77,8 @@ Var GsVersion
 !define MUI_COMPONENTSPAGE_NODESC
 !insertmacro MUI_UNPAGE_COMPONENTS
 !insertmacro MUI_UNPAGE_INSTFILES
+; Offers the restart when a monitor still loaded is deleted only then.
+!insertmacro MUI_UNPAGE_FINISH
 
 ; The first language is the one used where the system's is neither.
 !insertmacro MUI_LANGUAGE "Japanese"
@@ -80,22 +88,95 @@ Var GsVersion
 ; The registry view and the system folder of the monitor's bitness: the 64-bit ones on 64-bit
 ; Windows (the spooler there loads only 64-bit monitors). The file system redirection of a
 ; 32-bit installer is turned off only around the system folder: with it off, a system DLL
-; loaded meanwhile would be the 64-bit one.
+; loaded meanwhile would be the 64-bit one. ${IsNativeAMD64}, not ${RunningX64}: the latter
+; is also true on ARM64.
 !macro NativeView
-  ${If} ${RunningX64}
+  ${If} ${IsNativeAMD64}
     SetRegView 64
   ${EndIf}
 !macroend
 !macro SystemFolder
-  ${If} ${RunningX64}
+  ${If} ${IsNativeAMD64}
     ${DisableX64FSRedirection}
   ${EndIf}
 !macroend
 !macro EndSystemFolder
-  ${If} ${RunningX64}
+  ${If} ${IsNativeAMD64}
     ${EnableX64FSRedirection}
   ${EndIf}
 !macroend
+
+; RefuseUnsupported: only x86 and x64 Windows have a monitor build; anything else ends here,
+; before anything is changed.
+!macro RefuseUnsupported
+  ${IfNot} ${IsNativeAMD64}
+  ${AndIfNot} ${IsNativeIA32}
+    MessageBox MB_OK|MB_ICONSTOP "$(Arm64Refused)" /SD IDOK
+    ${If} ${Silent}
+      FileOpen $0 "$TEMP\VellumcastSetup.log" w
+      FileWrite $0 "$(Arm64Refused)$\r$\n"
+      FileClose $0
+    ${EndIf}
+    SetErrorLevel 3
+    Quit
+  ${EndIf}
+!macroend
+
+; PrivateSetup: the native setup program and the PPD it reads, written into this run's own
+; $PLUGINSDIR (which only this elevated process can write), never run from a folder anyone
+; else could have changed. Sets $Setup.
+!macro PrivateSetup un
+Function ${un}PrivateSetup
+  SetOutPath "$PLUGINSDIR\setup"
+  ${If} ${IsNativeAMD64}
+    File "/oname=${SETUP_EXE}" "${SETUP_X64}"
+  ${Else}
+!ifdef SETUP_X86
+    File "/oname=${SETUP_EXE}" "${SETUP_X86}"
+!endif
+  ${EndIf}
+  File "/oname=Vellumcast.ppd" "${PPD}"
+  StrCpy $Setup "$PLUGINSDIR\setup\${SETUP_EXE}"
+FunctionEnd
+!macroend
+!insertmacro PrivateSetup ""
+!insertmacro PrivateSetup "un."
+
+; RemoveSystemFile: deletes $0 in the system folder (redirection already off). A DLL the
+; spooler holds cannot be deleted but can be renamed: it goes aside under a name of its own
+; and only that name is deleted at the next restart, so a new DLL written to $0 before the
+; restart survives it. Sets the error flag when the file stays where it was.
+!macro RemoveSystemFile un
+Function ${un}RemoveSystemFile
+  Push $1
+  Push $2
+  ClearErrors
+  Delete "$0"
+  ${If} ${Errors}
+    System::Call 'kernel32::GetTickCount() i .r1'
+    ${Do}
+      StrCpy $2 "$0.$1.old"
+      ${IfNot} ${FileExists} "$2"
+        ${ExitDo}
+      ${EndIf}
+      IntOp $1 $1 + 1
+    ${Loop}
+    ClearErrors
+    Rename "$0" "$2"
+    ${IfNot} ${Errors}
+      Delete /REBOOTOK "$2"
+      ClearErrors
+      DetailPrint "$(DeleteAtRestart)"
+    ${Else}
+      SetErrors
+    ${EndIf}
+  ${EndIf}
+  Pop $2
+  Pop $1
+FunctionEnd
+!macroend
+!insertmacro RemoveSystemFile ""
+!insertmacro RemoveSystemFile "un."
 
 ; ---------------------------------------------------------------------------------------------
 ; Helpers
@@ -236,7 +317,7 @@ FunctionEnd
 Function FindGhostscript
   StrCpy $GsPath ""
   StrCpy $GsVersion ""
-  ${If} ${RunningX64}
+  ${If} ${IsNativeAMD64}
     SetRegView 64
     Call ScanGhostscriptView
   ${EndIf}
@@ -262,9 +343,17 @@ FunctionEnd
   !insertmacro ${macro} "Vellumcast.ppd"
 !macroend
 
+; A backup that fails ends the step before anything is replaced: a rollback must never lack
+; the copy it would restore.
 !macro BackUp name
   ${If} ${FileExists} "$INSTDIR\${name}"
+    ClearErrors
     CopyFiles /SILENT "$INSTDIR\${name}" "$PLUGINSDIR\backup\${name}"
+    ${If} ${Errors}
+    ${OrIfNot} ${FileExists} "$PLUGINSDIR\backup\${name}"
+      StrCpy $0 "$PLUGINSDIR\backup\${name}"
+      !insertmacro Fail "$(BackupFailed)"
+    ${EndIf}
   ${EndIf}
 !macroend
 
@@ -291,6 +380,7 @@ FunctionEnd
 ; ---------------------------------------------------------------------------------------------
 
 Function .onInit
+  !insertmacro RefuseUnsupported
   InitPluginsDir
   !insertmacro NativeView
   ; An earlier installation (in the native view, where this installer writes) sets the folder.
@@ -321,7 +411,14 @@ Section "-Vellumcast"
   ClearErrors
   File "/oname=Spoolwick.exe" "${SPOOLWICK}"
   File "/oname=Vellumcast.exe" "${VELLUMCAST}"
-  File "/oname=${SETUP_EXE}" "${SETUP}"
+  ; The native build, for setting the printer up by hand.
+  ${If} ${IsNativeAMD64}
+    File "/oname=${SETUP_EXE}" "${SETUP_X64}"
+  ${Else}
+!ifdef SETUP_X86
+    File "/oname=${SETUP_EXE}" "${SETUP_X86}"
+!endif
+  ${EndIf}
   File "/oname=Vellumcast.ppd" "${PPD}"
   ${If} ${Errors}
     StrCpy $0 "$INSTDIR"
@@ -365,43 +462,54 @@ Section "-Vellumcast"
   ${EndIf}
 
   !insertmacro BeginStep 5 "$(StepMonitor)"
+  StrCpy $MonitorWasThere 0
+  StrCpy $MonitorBackedUp 0
   !insertmacro SystemFolder
-  ; The spooler keeps a monitor it has loaded: an upgrade moves the loaded file aside (Windows
-  ; allows renaming a mapped image) and the new one takes over when the spooler restarts.
+  ; Aside copies of earlier upgrades that were not loaded any more.
+  Delete "$SYSDIR\${MONITOR_DLL}.*.old"
+  Delete "$SYSDIR\${MONITOR_DLL}.old"
   ${If} ${FileExists} "$SYSDIR\${MONITOR_DLL}"
-    Delete "$SYSDIR\${MONITOR_DLL}.old"
+    StrCpy $MonitorWasThere 1
     ; CopyFileW rather than CopyFiles: the shell would load DLLs here.
-    System::Call 'kernel32::CopyFileW(w "$SYSDIR\${MONITOR_DLL}", w "$PLUGINSDIR\backup\${MONITOR_DLL}", i 0)'
-    ClearErrors
-    Delete "$SYSDIR\${MONITOR_DLL}"
+    System::Call 'kernel32::CopyFileW(w "$SYSDIR\${MONITOR_DLL}", w "$PLUGINSDIR\backup\${MONITOR_DLL}", i 0) i .r0'
+    ${If} $0 = 0
+      !insertmacro EndSystemFolder
+      StrCpy $0 "$PLUGINSDIR\backup\${MONITOR_DLL}"
+      !insertmacro Fail "$(BackupFailed)"
+    ${EndIf}
+    StrCpy $MonitorBackedUp 1
+    ; The spooler keeps a monitor it has loaded: it goes aside and the new one takes over
+    ; when the spooler restarts.
+    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+    Call RemoveSystemFile
     ${If} ${Errors}
-      Rename "$SYSDIR\${MONITOR_DLL}" "$SYSDIR\${MONITOR_DLL}.old"
-      Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}.old"
+      !insertmacro EndSystemFolder
       StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
-      DetailPrint "$(MonitorInUse)"
+      !insertmacro Fail "$(FileFailed)"
     ${EndIf}
   ${EndIf}
   SetOutPath "$SYSDIR"
   ClearErrors
-  ${If} ${RunningX64}
+  ${If} ${IsNativeAMD64}
     File "/oname=${MONITOR_DLL}" "${MONITOR_X64}"
   ${Else}
 !ifdef MONITOR_X86
     File "/oname=${MONITOR_DLL}" "${MONITOR_X86}"
 !else
-    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
-    !insertmacro Fail "$(FileFailed)"
+    SetErrors
 !endif
   ${EndIf}
+  !insertmacro EndSystemFolder
+  SetOutPath "$INSTDIR"
   ${If} ${Errors}
     StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
     !insertmacro Fail "$(FileFailed)"
   ${EndIf}
-  !insertmacro EndSystemFolder
-  SetOutPath "$INSTDIR"
 
   !insertmacro BeginStep 6 "$(StepPrinter)"
-  nsExec::ExecToStack '"$INSTDIR\${SETUP_EXE}" install "$INSTDIR\Spoolwick.exe"'
+  Call PrivateSetup
+  SetOutPath "$INSTDIR"
+  nsExec::ExecToStack '"$Setup" install "$INSTDIR\Spoolwick.exe"'
   Pop $0
   Pop $1
   DetailPrint "$1"
@@ -464,16 +572,21 @@ Function .onInstFailed
   ${EndIf}
   ${If} $Done >= 6
   ${AndIf} $Upgrade = 0
-    nsExec::ExecToLog '"$INSTDIR\${SETUP_EXE}" uninstall'
+    nsExec::ExecToLog '"$Setup" uninstall'
     Pop $0
     !insertmacro DeleteMonitorLog
   ${EndIf}
   ${If} $Done >= 5
     !insertmacro SystemFolder
-    ${If} ${FileExists} "$PLUGINSDIR\backup\${MONITOR_DLL}"
+    ${If} $MonitorBackedUp = 1
+      ; The earlier monitor comes back; the new one may be loaded by now.
+      StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+      Call RemoveSystemFile
       System::Call 'kernel32::CopyFileW(w "$PLUGINSDIR\backup\${MONITOR_DLL}", w "$SYSDIR\${MONITOR_DLL}", i 0)'
-    ${Else}
-      Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
+    ${ElseIf} $MonitorWasThere = 0
+      ; Only this run's own monitor goes; one this run has no copy of stays where it is.
+      StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+      Call RemoveSystemFile
     ${EndIf}
     !insertmacro EndSystemFolder
   ${EndIf}
@@ -502,41 +615,52 @@ FunctionEnd
 ; Uninstaller
 
 Function un.onInit
+  !insertmacro RefuseUnsupported
+  InitPluginsDir
   !insertmacro NativeView
 FunctionEnd
 
 Section "un.$(UnSectionPrograms)" UnSecPrograms
   SectionIn RO
   SetShellVarContext all
-  ; Queue, port, driver and monitor first: the spooler lets go of the monitor only then.
-  ${If} ${FileExists} "$INSTDIR\${SETUP_EXE}"
-    nsExec::ExecToStack '"$INSTDIR\${SETUP_EXE}" uninstall'
-    Pop $0
-    Pop $1
-    DetailPrint "$1"
-    ${If} $0 != 0
-      MessageBox MB_OK|MB_ICONSTOP "$(UnPrinterFailed)" /SD IDOK
-      SetErrorLevel 2
-      Quit
-    ${EndIf}
+  ; Queue, port, driver and monitor first: the spooler lets go of the monitor only then. The
+  ; setup program's report (the jobs purged from the queue among it) goes to the log too.
+  Call un.PrivateSetup
+  SetOutPath "$TEMP"
+  nsExec::ExecToStack '"$Setup" uninstall'
+  Pop $0
+  Pop $1
+  DetailPrint "$1"
+  FileOpen $2 "$TEMP\VellumcastUninstall.log" w
+  FileWrite $2 "$1"
+  ${If} $0 != 0
+    MessageBox MB_OK|MB_ICONSTOP "$(UnPrinterFailed)" /SD IDOK
+    FileWrite $2 "$(UnPrinterFailed)$\r$\n"
+    FileClose $2
+    SetErrorLevel 2
+    Quit
   ${EndIf}
   !insertmacro SystemFolder
-  ClearErrors
-  Delete "$SYSDIR\${MONITOR_DLL}"
-  ${If} ${Errors}
-    Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}"
-    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
-    DetailPrint "$(UnDeleteLater)"
+  StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+  ${If} ${FileExists} "$0"
+    Call un.RemoveSystemFile
   ${EndIf}
+  Delete "$SYSDIR\${MONITOR_DLL}.*.old"
   Delete /REBOOTOK "$SYSDIR\${MONITOR_DLL}.old"
   !insertmacro EndSystemFolder
+  ${If} ${RebootFlag}
+    StrCpy $0 "$SYSDIR\${MONITOR_DLL}"
+    DetailPrint "$(UnRestartNeeded)"
+    FileWrite $2 "$(UnRestartNeeded)$\r$\n"
+  ${EndIf}
+  FileClose $2
   !insertmacro DeleteMonitorLog
   Delete "$INSTDIR\${SETUP_EXE}"
   Delete "$INSTDIR\Vellumcast.ppd"
   Delete "$INSTDIR\Spoolwick.exe"
   Delete "$INSTDIR\Vellumcast.exe"
-  ; The job file and the hand-off log of the last print.
-  Delete "$INSTDIR\$$$$temp.ps"
+  ; A job file or a kept job stays (the folder then stays too): it may be a print not yet
+  ; converted.
   Delete "$INSTDIR\log.txt"
   Delete "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"

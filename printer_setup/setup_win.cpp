@@ -4,9 +4,12 @@
 // naming the step and the Windows error, with exit code 1 (2 for a wrong command line).
 //   Vellumcast-setup.exe install "<full path of Spoolwick.exe>"
 //   Vellumcast-setup.exe uninstall
+// Every spooler call names the spooler's own environment ("Windows x64" on 64-bit Windows),
+// so the 32-bit build registers the same 64-bit parts as the 64-bit one.
 #include "monitor/names.h"
 #include "monitor/port_rules.h"
 #include "monitor/wide_win.h"
+#include "printer_setup/platform.h"
 
 #include <windows.h>
 #include <winspool.h>
@@ -27,10 +30,12 @@ constexpr wchar_t kClassDriver[] = L"Microsoft PS Class Driver";
 const std::wstring kMonitor = Wide(monitor::kMonitor);
 const std::wstring kPort = Wide(monitor::kDefaultPort);
 
-// A failed step: its name and the Windows error number.
+// A failed step: its name and the Windows error number, or the HRESULT of a call that
+// returns one (reported whole: its facility says as much as its code).
 struct StepFailed {
     const char* step;
     DWORD error;
+    bool isHresult = false;
 };
 
 void Say(const char* text) {
@@ -42,8 +47,68 @@ void Say(const char* text) {
     throw StepFailed{step, error};
 }
 
+[[noreturn]] void FailWithHresult(const char* step, HRESULT result) {
+    throw StepFailed{step, static_cast<DWORD>(result), true};
+}
+
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+// SPLREG_ARCHITECTURE, which the headers spell in the ANSI or wide form by UNICODE.
+constexpr wchar_t kArchitectureValue[] = L"Architecture";
+
+// What the spooler says it serves, or nothing where it does not say (Wine).
+std::u16string SpoolerArchitecture() {
+    wchar_t architecture[64] = {};
+    DWORD type = 0;
+    DWORD needed = 0;
+    HANDLE server = nullptr;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, SERVER_READ};
+    if (!OpenPrinterW(nullptr, &server, &defaults))
+        return u"";
+    const DWORD status =
+        GetPrinterDataW(server, const_cast<LPWSTR>(kArchitectureValue), &type,
+                        reinterpret_cast<BYTE*>(architecture), sizeof architecture - 2, &needed);
+    ClosePrinter(server);
+    return status == ERROR_SUCCESS && type == REG_SZ ? U16(architecture) : u"";
+}
+
+// The machine's own processor, also from a 32-bit program on 64-bit or ARM64 Windows.
+printer_setup::Machine NativeMachine() {
+    using IsWow64Process2Call = BOOL(WINAPI*)(HANDLE, USHORT*, USHORT*);
+    const auto isWow64Process2 = reinterpret_cast<IsWow64Process2Call>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "IsWow64Process2")));
+    USHORT process = 0;
+    USHORT native = 0;
+    if (isWow64Process2 && isWow64Process2(GetCurrentProcess(), &process, &native))
+        return static_cast<printer_setup::Machine>(native);
+    SYSTEM_INFO info{};
+    GetNativeSystemInfo(&info);
+    switch (info.wProcessorArchitecture) {
+    case PROCESSOR_ARCHITECTURE_INTEL:
+        return printer_setup::Machine::X86;
+    case PROCESSOR_ARCHITECTURE_AMD64:
+        return printer_setup::Machine::Amd64;
+    case PROCESSOR_ARCHITECTURE_ARM64:
+        return printer_setup::Machine::Arm64;
+    default:
+        return printer_setup::Machine::Unknown;
+    }
+}
+
+// The environment every spooler call passes: the spooler's, never this build's own.
+std::wstring ServerEnvironment() {
+    const printer_setup::EnvironmentChoice choice =
+        printer_setup::ChooseEnvironment(SpoolerArchitecture(), NativeMachine());
+    if (choice.refusal) {
+        std::fprintf(stderr, "Vellumcast setup: %s\n", choice.refusal);
+        Fail("find a spooler environment with a Vellumcast monitor build", ERROR_NOT_SUPPORTED);
+    }
+    const std::wstring environment = Wide(choice.environment);
+    std::printf("Vellumcast setup: spooler environment \"%ls\"\n", environment.c_str());
+    std::fflush(stdout);
+    return environment;
 }
 
 std::wstring ModuleFolder() {
@@ -54,10 +119,10 @@ std::wstring ModuleFolder() {
 }
 
 // The spooler's folder for this platform's driver files, ending in "\\".
-std::wstring DriverFolder() {
+std::wstring DriverFolder(std::wstring environment) {
     wchar_t folder[MAX_PATH];
     DWORD needed = 0;
-    if (!GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(folder),
+    if (!GetPrinterDriverDirectoryW(nullptr, environment.data(), 1, reinterpret_cast<BYTE*>(folder),
                                     sizeof folder, &needed))
         Fail("find the printer driver folder", GetLastError());
     return std::wstring(folder) + L"\\";
@@ -73,6 +138,15 @@ class Printer {
     }
     Printer(const Printer&) = delete;
     Printer& operator=(const Printer&) = delete;
+    Printer& operator=(Printer&& other) noexcept {
+        if (this != &other) {
+            if (handle_)
+                ClosePrinter(handle_);
+            handle_ = other.handle_;
+            other.handle_ = nullptr;
+        }
+        return *this;
+    }
     HANDLE get() const { return handle_; }
     HANDLE* Receive() { return &handle_; }
 
@@ -126,10 +200,10 @@ void CheckProgram(const std::wstring& program) {
         Fail("check the program", ERROR_DIRECTORY);
 }
 
-void RegisterMonitor() {
+void RegisterMonitor(std::wstring environment) {
     std::wstring name = kMonitor;
     std::wstring dll = Wide(monitor::kDll);
-    MONITOR_INFO_2W info{name.data(), nullptr, dll.data()};
+    MONITOR_INFO_2W info{name.data(), environment.data(), dll.data()};
     if (AddMonitorW(nullptr, 2, reinterpret_cast<BYTE*>(&info))) {
         Say("monitor \"Vellumcast Monitor\" registered");
         return;
@@ -161,7 +235,7 @@ void AddPort(const std::wstring& program) {
 }
 
 // The driver's name for the queue.
-std::wstring InstallDriver() {
+std::wstring InstallDriver(const std::wstring& environment) {
     if (!UnderWine()) {
         using InstallFromPackage = HRESULT(WINAPI*)(LPCWSTR, LPCWSTR, LPCWSTR, LPCWSTR, DWORD);
         const auto install = reinterpret_cast<InstallFromPackage>(reinterpret_cast<void (*)()>(
@@ -169,9 +243,9 @@ std::wstring InstallDriver() {
         if (!install)
             Fail("install the PostScript class driver (needs Windows 8 or later)",
                  ERROR_PROC_NOT_FOUND);
-        const HRESULT result = install(nullptr, nullptr, kClassDriver, nullptr, 0);
+        const HRESULT result = install(nullptr, nullptr, kClassDriver, environment.c_str(), 0);
         if (FAILED(result))
-            Fail("install the PostScript class driver", HRESULT_CODE(result));
+            FailWithHresult("install the PostScript class driver", result);
         Say("driver \"Microsoft PS Class Driver\" ready");
         return kClassDriver;
     }
@@ -179,15 +253,17 @@ std::wstring InstallDriver() {
     if (GetFileAttributesW(source.c_str()) == INVALID_FILE_ATTRIBUTES)
         Fail("find Vellumcast.ppd beside the setup program", GetLastError());
     // Wine's spooler does not copy a data file itself: the PPD goes into the driver folder.
-    std::wstring ppd = DriverFolder() + L"Vellumcast.ppd";
+    std::wstring ppd = DriverFolder(environment) + L"Vellumcast.ppd";
     if (!CopyFileW(source.c_str(), ppd.c_str(), FALSE))
         Fail("copy Vellumcast.ppd into the printer driver folder", GetLastError());
     std::wstring name = kWineDriver;
     std::wstring driver = L"wineps.drv";
     std::wstring datatype = L"RAW";
+    std::wstring platform = environment;
     DRIVER_INFO_3W info{};
     info.cVersion = 3;
     info.pName = name.data();
+    info.pEnvironment = platform.data();
     info.pDriverPath = driver.data();
     info.pDataFile = ppd.data();
     info.pConfigFile = driver.data();
@@ -245,13 +321,68 @@ void AddQueue(const std::wstring& driverName) {
 
 void Install(const std::wstring& program) {
     CheckProgram(program);
-    RegisterMonitor();
+    const std::wstring environment = ServerEnvironment();
+    RegisterMonitor(environment);
     AddPort(program);
-    AddQueue(InstallDriver());
+    AddQueue(InstallDriver(environment));
     Say("installed");
 }
 
 // ---- uninstall ---------------------------------------------------------------------
+
+// The jobs the queue still holds (jobs the monitor could not hand on are retained in it),
+// one line each, so that the uninstaller's log says what the purge removes.
+std::vector<DWORD> ListJobs(HANDLE printer) {
+    DWORD needed = 0;
+    DWORD count = 0;
+    EnumJobsW(printer, 0, 0xFFFFFFFF, 1, nullptr, 0, &needed, &count);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 ||
+        !EnumJobsW(printer, 0, 0xFFFFFFFF, 1, buffer.data(), needed, &needed, &count))
+        count = 0;
+    std::vector<DWORD> ids;
+    const auto* jobs = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i) {
+        const JOB_INFO_1W& job = jobs[i];
+        ids.push_back(job.JobId);
+        std::printf("Vellumcast setup: job %lu in the queue: \"%ls\" of %ls, %ls, submitted "
+                    "%04u-%02u-%02u %02u:%02u (UTC)\n",
+                    static_cast<unsigned long>(job.JobId), job.pDocument ? job.pDocument : L"",
+                    job.pUserName ? job.pUserName : L"",
+                    job.pStatus && *job.pStatus ? job.pStatus : L"no status", job.Submitted.wYear,
+                    job.Submitted.wMonth, job.Submitted.wDay, job.Submitted.wHour,
+                    job.Submitted.wMinute);
+    }
+    std::fflush(stdout);
+    return ids;
+}
+
+// Removes the queue's jobs: all at once, or one by one where the spooler cannot purge.
+void PurgeJobs(HANDLE printer) {
+    const std::vector<DWORD> jobs = ListJobs(printer);
+    if (jobs.empty())
+        return;
+    if (!SetPrinterW(printer, 0, nullptr, PRINTER_CONTROL_PURGE)) {
+        for (DWORD id : jobs) {
+            if (!SetJobW(printer, id, 0, nullptr, JOB_CONTROL_DELETE))
+                Fail("purge the queue's jobs", GetLastError());
+        }
+    }
+    std::printf("Vellumcast setup: %zu job(s) purged from the queue\n", jobs.size());
+    std::fflush(stdout);
+}
+
+bool QueuePresent() {
+    std::wstring queue = kQueue;
+    Printer printer;
+    PRINTER_DEFAULTSW defaults{nullptr, nullptr, PRINTER_ACCESS_USE};
+    if (OpenPrinterW(queue.data(), printer.Receive(), &defaults))
+        return true;
+    const DWORD error = GetLastError();
+    if (error != ERROR_INVALID_PRINTER_NAME)
+        Fail("look for the queue", error);
+    return false;
+}
 
 void RemoveQueue() {
     std::wstring queue = kQueue;
@@ -264,8 +395,20 @@ void RemoveQueue() {
         Say("queue \"Vellumcast PDF\" not present");
         return;
     }
+    // A queue with jobs in it is only marked for deletion, and its port and monitor stay in
+    // use: the jobs go first.
+    PurgeJobs(printer.get());
     if (!DeletePrinter(printer.get()))
         Fail("delete the queue (DeletePrinter)", GetLastError());
+    printer = Printer();
+    // The spooler deletes the queue once its last handle and job are gone; only then do the
+    // port and the monitor let go.
+    for (int waited = 0; QueuePresent(); waited += 100) {
+        if (waited >= 30000)
+            Fail("see the queue deleted (a job is still printing; try again when it has ended)",
+                 ERROR_BUSY);
+        Sleep(100);
+    }
     Say("queue \"Vellumcast PDF\" deleted");
 }
 
@@ -285,13 +428,13 @@ void RemovePort() {
     Say("port VELLUMCAST: deleted");
 }
 
-bool DriverInstalled(const std::wstring& name) {
+bool DriverInstalled(const std::wstring& name, std::wstring environment) {
     DWORD needed = 0;
     DWORD count = 0;
-    EnumPrinterDriversW(nullptr, nullptr, 1, nullptr, 0, &needed, &count);
+    EnumPrinterDriversW(nullptr, environment.data(), 1, nullptr, 0, &needed, &count);
     std::vector<BYTE> buffer(needed);
-    if (needed == 0 ||
-        !EnumPrinterDriversW(nullptr, nullptr, 1, buffer.data(), needed, &needed, &count))
+    if (needed == 0 || !EnumPrinterDriversW(nullptr, environment.data(), 1, buffer.data(), needed,
+                                            &needed, &count))
         return false;
     const auto* drivers = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
@@ -301,24 +444,24 @@ bool DriverInstalled(const std::wstring& name) {
     return false;
 }
 
-void RemoveDriver() {
+void RemoveDriver(std::wstring environment) {
     if (!UnderWine())
         return; // the system's class driver is not ours to remove
     std::wstring name = kWineDriver;
     // Asked first: Wine's answer for a driver that is not there is not the documented one.
-    if (!DriverInstalled(name)) {
+    if (!DriverInstalled(name, environment)) {
         Say("driver \"Vellumcast PostScript\" not present");
         return;
     }
-    if (!DeletePrinterDriverW(nullptr, nullptr, name.data()))
+    if (!DeletePrinterDriverW(nullptr, environment.data(), name.data()))
         Fail("delete the driver (DeletePrinterDriver)", GetLastError());
-    DeleteFileW((DriverFolder() + L"Vellumcast.ppd").c_str());
+    DeleteFileW((DriverFolder(environment) + L"Vellumcast.ppd").c_str());
     Say("driver \"Vellumcast PostScript\" deleted");
 }
 
-void RemoveMonitor() {
+void RemoveMonitor(std::wstring environment) {
     std::wstring name = kMonitor;
-    if (DeleteMonitorW(nullptr, nullptr, name.data())) {
+    if (DeleteMonitorW(nullptr, environment.data(), name.data())) {
         Say("monitor \"Vellumcast Monitor\" removed");
         return;
     }
@@ -329,10 +472,11 @@ void RemoveMonitor() {
 }
 
 void Uninstall() {
+    const std::wstring environment = ServerEnvironment();
     RemoveQueue();
     RemovePort();
-    RemoveDriver();
-    RemoveMonitor();
+    RemoveDriver(environment);
+    RemoveMonitor(environment);
     Say("uninstalled");
 }
 
@@ -345,6 +489,10 @@ void Usage() {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    // Run elevated: no DLL from the program's own folder or the current one.
+    if (const auto restrict = reinterpret_cast<BOOL(WINAPI*)(DWORD)>(reinterpret_cast<void (*)()>(
+            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))))
+        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
     try {
         if (argc == 3 && std::wcscmp(argv[1], L"install") == 0) {
             Install(argv[2]);
@@ -357,8 +505,12 @@ int wmain(int argc, wchar_t** argv) {
         Usage();
         return 2;
     } catch (const StepFailed& failed) {
-        std::fprintf(stderr, "Vellumcast setup: could not %s: Windows error %lu\n", failed.step,
-                     static_cast<unsigned long>(failed.error));
+        if (failed.isHresult)
+            std::fprintf(stderr, "Vellumcast setup: could not %s: HRESULT 0x%08lX\n", failed.step,
+                         static_cast<unsigned long>(failed.error));
+        else
+            std::fprintf(stderr, "Vellumcast setup: could not %s: Windows error %lu\n", failed.step,
+                         static_cast<unsigned long>(failed.error));
         return 1;
     }
 }

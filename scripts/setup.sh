@@ -15,7 +15,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
     wine wine32:i386 wine64 xvfb xauth x11-utils x11-apps imagemagick \
     ghostscript poppler-utils locales fonts-ipafont-gothic googletest \
     python3 groff-base man-db clang-format bc time nsis \
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev p7zip-full
 
 # Wine takes its ANSI code page from the Linux locale; without a real ja_JP.UTF-8
 # it squeezes every non-ASCII file name into ASCII.

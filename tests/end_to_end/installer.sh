@@ -2,10 +2,13 @@
 # The installer under Wine, in a fresh prefix of its own: folders it must refuse, a failed
 # step that is rolled back, an install without Ghostscript, then with Ghostscript found in the
 # registry; the printer queue, a GDI print to the stored PDF, an upgrade that keeps a changed
-# Vellumcast.ini, and an uninstall that removes everything but the user's PDFs and settings.
-# Usage: installer.sh INSTALLER GS_BRIDGE LIST_PRINTERS GDI_PRINT   (needs a display)
+# Vellumcast.ini, an uninstall with a failed job in the queue while the spooler still holds
+# the monitor DLL, a reinstall before the restart, the restart, and an uninstall that removes
+# everything but the user's PDFs and settings.
+# Usage: installer.sh INSTALLER GS_BRIDGE LIST_PRINTERS GDI_PRINT JOB_SINK HOLD_MODULE
+#        (needs a display)
 set -euo pipefail
-installer=$1 bridge=$2 list_printers=$3 gdi_print=$4
+installer=$1 bridge=$2 list_printers=$3 gdi_print=$4 job_sink=$5 hold_module=$6
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
@@ -36,19 +39,32 @@ ok() { echo "ok: $*"; }
 "$wine_run" wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 c="$WINEPREFIX/drive_c"
-# The installer of a 64-bit build installs into the 64-bit Program Files, a 32-bit one on a
-# 32-bit system into the only one.
-instdir="$c/Program Files/Vellumcast"
-win_instdir='C:\Program Files\Vellumcast'
+# pe_machine FILE: the PE header's machine field (014c x86, 8664 x64).
+pe_machine() {
+    local offset
+    offset=$(od -An -tu4 -j60 -N4 "$1" | tr -d ' ')
+    od -An -tx2 -j$((offset + 4)) -N2 "$1" | tr -d ' '
+}
+installer_machine=$(pe_machine "$installer")
+# The shipped 32-bit installer on this 64-bit prefix is the one of 64-bit Windows: its
+# programs go into Program Files (x86), everything that talks to the spooler is 64-bit.
+if [ "$installer_machine" = 014c ]; then
+    instdir="$c/Program Files (x86)/Vellumcast"
+    win_instdir='C:\Program Files (x86)\Vellumcast'
+else
+    instdir="$c/Program Files/Vellumcast"
+    win_instdir='C:\Program Files\Vellumcast'
+fi
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellumcast'
 monitor_key='HKLM\System\CurrentControlSet\Control\Print\Monitors\Vellumcast Monitor'
 system_dll="$c/windows/system32/VellumcastMon.dll"
 
+# In the native (64-bit) registry view, where the installer writes, whatever reg.exe's own.
 reg_value() { # KEY NAME: the value's data, or nothing
-    "$wine_run" reg query "$1" /v "$2" 2>/dev/null | iconv -f CP932 -t UTF-8 |
+    "$wine_run" reg query "$1" /v "$2" /reg:64 2>/dev/null | iconv -f CP932 -t UTF-8 |
         sed -n "s/^ *$2 *REG_[A-Z_]* *//p" | tr -d '\r'
 }
-key_exists() { "$wine_run" reg query "$1" >/dev/null 2>&1; }
+key_exists() { "$wine_run" reg query "$1" /reg:64 >/dev/null 2>&1; }
 queues() { "$wine_run" "$list_printers" | tr -d '\r'; }
 
 # run_installer ARGS...: the installer's exit status in $status, its time in $seconds.
@@ -59,12 +75,21 @@ run_installer() {
     "$wine_run" "$installer" "$@" || status=$?
     seconds=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
 }
-# The uninstaller copies itself away and runs from there: wait for the prefix to go quiet.
+# The uninstaller copies itself into a temporary folder ("~nsu…") and runs from there: wait
+# for that copy to start (or to have finished already), then to end.
 run_uninstaller() {
-    local start
+    local start waited=0
     start=$(date +%s.%N)
     "$wine_run" "$instdir/uninstall.exe" /S || fail "uninstall.exe did not start: $?"
-    wineserver -w
+    while ! pgrep -f '~nsu' >/dev/null && [ -e "$instdir/uninstall.exe" ] && [ $waited -lt 50 ]; do
+        sleep 0.1
+        waited=$((waited + 1))
+    done
+    while pgrep -f '~nsu' >/dev/null; do
+        [ $waited -lt 1200 ] || fail "the uninstaller still runs after 120 s"
+        sleep 0.1
+        waited=$((waited + 1))
+    done
     seconds=$(printf '%.1f' "$(echo "$(date +%s.%N) - $start" | bc)")
 }
 
@@ -227,15 +252,72 @@ key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "the upgrade lost the port
 print_and_check '請求書 after upgrade' 1
 ok "a second installation keeps the changed Vellumcast.ini"
 
-# --- Uninstall: everything goes but the PDFs and the settings. -------------------------------
+# --- Uninstall with a failed job in the queue, while the spooler holds the monitor DLL. ------
+# The port's program fails (exit code 3): the monitor ends the job in error and asks the
+# spooler to retain it.
+mkdir -p "$c/tools"
+cp "$job_sink" "$c/tools/job_sink.exe"
+"$wine_run" "$instdir/Vellumcast-setup.exe" install 'C:\tools\job_sink.exe' >/dev/null ||
+    fail "pointing the port to job_sink"
+if VELLUMCAST_SINK_MODE=fail "$wine_run" "$gdi_print" 'Vellumcast PDF' '失敗する文書' 1; then
+    fail "a job whose program failed was reported as printed"
+fi
+jobs_in_queue=$(queues | awk -F'\t' '$1 == "Vellumcast PDF" { print $4 }')
+# Under Wine the monitor is loaded into the printing program; here a process of its own holds
+# it, as the spooler does on Windows: it cannot be deleted, only moved aside.
+mkfifo "$work/hold"
+"$wine_run" "$hold_module" 'C:\windows\system32\VellumcastMon.dll' <"$work/hold" >"$work/held" &
+exec 3>"$work/hold"
+for _ in $(seq 1 100); do grep -q loaded "$work/held" 2>/dev/null && break; sleep 0.2; done
+grep -q loaded "$work/held" || fail "hold_module did not load the monitor DLL"
+
 printf '%%PDF-1.4 stored earlier\n' >"$pdf_dir/以前の文書.pdf"
 run_uninstaller
 uninstall_seconds=$seconds
-expect_nothing_installed "after the uninstallation"
+uninstall_log=$(find "$c/users" -name VellumcastUninstall.log | head -1)
+[ -n "$uninstall_log" ] || fail "no VellumcastUninstall.log"
+uninstall_text=$(iconv -f CP932 -t UTF-8 "$uninstall_log" | tr -d '\r')
+if [ "${jobs_in_queue:-0}" -gt 0 ]; then
+    grep -q '"失敗する文書"' <<<"$uninstall_text" ||
+        fail "the uninstall log does not list the retained job: $uninstall_text"
+    grep -q "$jobs_in_queue job(s) purged" <<<"$uninstall_text" ||
+        fail "the uninstall log does not say the job was purged: $uninstall_text"
+    ok "the failed job retained in the queue is listed in the uninstall log and purged"
+else
+    ok "the failed job ended in error; Wine's spooler did not retain it (0 jobs in the queue)"
+fi
+expect_nothing_installed "after the uninstallation with the DLL held"
+aside=$(find "$c/windows/system32" -maxdepth 1 -name 'VellumcastMon.dll.*.old')
+[ -n "$aside" ] || fail "the held monitor DLL was not moved aside"
+grep -q 'VellumcastMon.dll' <<<"$uninstall_text" && grep -q '再起動' <<<"$uninstall_text" ||
+    fail "the uninstall log does not say that a restart is needed: $uninstall_text"
 cmp -s "$ini" "$work/settings.ini" || fail "the uninstallation removed or changed Vellumcast.ini"
 [ -f "$pdf_dir/見積書 第3版.pdf" ] && [ -f "$pdf_dir/請求書 after upgrade.pdf" ] ||
     fail "the uninstallation removed PDFs"
 [ -f "$pdf_dir/以前の文書.pdf" ] || fail "the uninstallation removed a PDF in its folder"
+ok "uninstalled with the DLL held: it went aside as $(basename "$aside"), a restart is asked for"
+
+# --- Installing again before the restart: the restart deletes only the aside copy. ----------
+run_installer /S
+[ "$status" -eq 0 ] || fail "installation before the restart: exit status $status"
+[ -f "$system_dll" ] || fail "no VellumcastMon.dll after the reinstall"
+print_and_check '再インストール後' 1
+exec 3>&- # the holder lets go of the old DLL
+wait
+"$wine_run" wineboot -r >/dev/null 2>&1 || true
+wineserver -w
+[ ! -e "$aside" ] || fail "the restart left $(basename "$aside")"
+[ -f "$system_dll" ] || fail "the restart deleted the reinstalled VellumcastMon.dll"
+print_and_check '再起動後' 1
+ok "a reinstall before the restart keeps working after it"
+
+# --- Uninstall: everything goes but the PDFs and the settings. -------------------------------
+run_uninstaller
+expect_nothing_installed "after the uninstallation"
+cmp -s "$ini" "$work/settings.ini" || fail "the uninstallation removed or changed Vellumcast.ini"
+for pdf in 見積書\ 第3版 '請求書 after upgrade' 以前の文書 再インストール後 再起動後; do
+    [ -f "$pdf_dir/$pdf.pdf" ] || fail "the uninstallation removed $pdf.pdf"
+done
 ok "uninstalled: programs, entry, queue, port, monitor gone; settings and PDFs kept"
 
 echo "installer $(stat -c %s "$installer") bytes; silent install ${install_seconds}s, silent uninstall ${uninstall_seconds}s"

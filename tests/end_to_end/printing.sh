@@ -14,7 +14,9 @@ here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
 # Under Wine the monitor loads into the printing program itself, so the setup program and
-# gdi_print run in this one prefix (64-bit monitor, 64-bit programs in the x86_64 build).
+# gdi_print run in this one prefix: the 64-bit monitor and printing programs on the 64-bit
+# prefix, as the 64-bit spooler on 64-bit Windows (the x86_64 tree's builds beside a 32-bit
+# tree; the 32-bit programs are started by the monitor).
 export WINEPREFIX="$build/wineprefix-printing"
 rm -rf "$WINEPREFIX"
 "$here/../../scripts/wine" wineboot -i >/dev/null 2>&1 || true

@@ -1,5 +1,6 @@
 // Test tool for the installer tests: lists the local printer queues as the spooler reports
-// them (EnumPrintersW, level 2), one per line in UTF-8: name, port and driver, tab-separated.
+// them (EnumPrintersW, level 2), one per line in UTF-8: name, port, driver and the number of
+// jobs in the queue, tab-separated.
 // Exit code 0, or 1 with the Windows error number on stderr when the spooler cannot be asked.
 #include <windows.h>
 
@@ -32,7 +33,8 @@ int wmain() {
     }
     const auto* printers = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i)
-        std::printf("%s\t%s\t%s\n", Utf8(printers[i].pPrinterName).c_str(),
-                    Utf8(printers[i].pPortName).c_str(), Utf8(printers[i].pDriverName).c_str());
+        std::printf("%s\t%s\t%s\t%lu\n", Utf8(printers[i].pPrinterName).c_str(),
+                    Utf8(printers[i].pPortName).c_str(), Utf8(printers[i].pDriverName).c_str(),
+                    static_cast<unsigned long>(printers[i].cJobs));
     return 0;
 }
