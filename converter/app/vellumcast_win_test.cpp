@@ -1,6 +1,7 @@
 // Vellumcast.exe driven from outside as a user and the capture program would: each test
 // copies the program into its own folder with a prepared settings file, starts it, operates
 // its windows with window messages and checks what it stores.
+#include "base/path_parts.h"
 #include "base/win/handles_win.h"
 #include "converter/app/settings_layout.h"
 #include "tests/support/converter_copy_win.h"
@@ -469,6 +470,50 @@ TEST(JobMode, AnAutomaticStoreAddsANotificationIconOnlyWithNotifyOn) {
         // The icon goes with the notice.
         EXPECT_TRUE(WaitUntil([] { return !NotificationAreaShowsAnIcon(); }, 5000));
     }
+}
+
+TEST(JobMode, AClickOnTheNoticeOpensTheFolderAndEndsTheWait) {
+    ASSERT_TRUE(WaitUntil([] { return !NotificationAreaShowsAnIcon(); }, 20000));
+    TempDir data("vcclick");
+    Converter converter(AutomaticSettings(data));
+    const ByteString job =
+        HandOn(converter,
+               "%!PS\n72 720 moveto /Helvetica findfont 24 scalefont setfont (Click) "
+               "show showpage\n",
+               "click.doc");
+    converter.Start("\"" + job + "\"");
+    // Wine draws each icon as a child window of its tray; it passes a click on to the icon's
+    // owner as the icon's message (it has no click on the balloon itself).
+    HWND icon = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND tray : drive::TopLevelWindows("__winex11_standalone_tray", nullptr)) {
+                if (IsWindowVisible(tray))
+                    icon = FindWindowExA(tray, nullptr, "__winex11_tray_icon", nullptr);
+            }
+            return icon != nullptr;
+        },
+        60000));
+    EXPECT_EQ(ReadFileBytes(data / "click.pdf").substr(0, 5), "%PDF-");
+    const DWORD clicked = GetTickCount();
+    PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+    PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+
+    // The folder opens in the shell's window, named after the folder.
+    const ByteString folderName = ExtractFileName(data.Path());
+    HWND folder = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND window : drive::TopLevelWindows(nullptr, folderName.c_str())) {
+            if (IsWindowVisible(window) && drive::ClassName(window) != "Static")
+                folder = window;
+        }
+        return folder != nullptr;
+    }));
+    // The wait ends with the click, well before the notice's own end.
+    EXPECT_EQ(converter.WaitForExit(), 0);
+    EXPECT_LT(GetTickCount() - clicked, 6000u);
+    if (folder)
+        PostMessageA(folder, WM_CLOSE, 0, 0);
 }
 
 // ---------------------------------------------------------------------------------------
