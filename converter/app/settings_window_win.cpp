@@ -268,9 +268,8 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
     case WM_SETCURSOR:
         return OnSetCursor(reinterpret_cast<HWND>(wParam), result);
     case WM_TIMER:
-        OnTimer(UINT_PTR(wParam));
         result = 0;
-        return true;
+        return OnTimer(UINT_PTR(wParam));
     default:
         return false;
     }

@@ -142,7 +142,10 @@ void TForm1::NotifyStored(const ByteString& pdfPath) {
     app::ShowStoredNotice(pdfPath, icon, [] { Application.ProcessMessages(); });
 }
 
-void TForm1::OnTimer(UINT_PTR id) {
-    if (id == kProgressTimerId && progress_)
+bool TForm1::OnTimer(UINT_PTR id) {
+    if (id != kProgressTimerId)
+        return false;
+    if (progress_)
         progress_->Tick();
+    return true;
 }

@@ -77,7 +77,8 @@ class TForm1 : public TForm, public job::ConversionHost {
     void OnCommand(int id, int code, HWND control);
     bool OnControlColor(HWND control, HDC dc, LRESULT& result);
     bool OnSetCursor(HWND control, LRESULT& result);
-    void OnTimer(UINT_PTR id);
+    // The progress window's timer; false for any other timer.
+    bool OnTimer(UINT_PTR id);
     // ButtonConvClick and ButtonLAppClick: a program chosen in OpenDialog1.
     void BrowseForProgram(ByteString& field, app::ControlId edit);
 
