@@ -6,6 +6,7 @@
 #include "base/errors.h"
 #include "converter/app/progress_window_win.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -55,6 +56,12 @@ class BenchHost : public job::ConversionHost {
     HWND OwnerWindow() const override { return window_; }
     void ProcessMessages() override {
         ++rounds;
+        const double roundStart = WallSeconds();
+        const struct Longest {
+            double& longest;
+            double start;
+            ~Longest() { longest = std::max(longest, WallSeconds() - start); }
+        } measure{longestRound, roundStart};
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (msg.message == WM_TIMER && msg.hwnd == window_ && progress_)
@@ -75,6 +82,7 @@ class BenchHost : public job::ConversionHost {
     void NotifyStored(const ByteString&) override {} // the run is over; not measured
     bool shownWindow = false;
     long rounds = 0;
+    double longestRound = 0; // seconds of the longest round of messages (the window's work)
 
   private:
     HWND window_;
@@ -120,5 +128,6 @@ int main(int argc, char** argv) {
     std::printf("converter_cpu_share_percent %.2f\n", wall > 0 ? 100.0 * cpu / wall : 0.0);
     std::printf("message_rounds %ld\n", host.rounds);
     std::printf("progress_window_shown %d\n", host.shownWindow ? 1 : 0);
+    std::printf("longest_message_round_seconds %.3f\n", host.longestRound);
     return 0;
 }
