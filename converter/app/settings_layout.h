@@ -34,10 +34,21 @@ enum ControlId : int {
     RadioButton2 = 124,
     RadioButton3 = 125,
     CheckBox2 = 126,
+    CheckBox3 = 127, // "保存したら通知する": [Dlg] Notify
 
     LabelHP = 130,
     LabelMail = 131,
     LabelVer = 132,
+};
+
+// The progress window of a conversion in job mode (progress_window_win.cpp) and its controls.
+constexpr char kProgressWindowClass[] = "TProgressForm";
+enum ProgressControlId : int {
+    ProgressHeading = 140,  // "PDF を作成しています"
+    ProgressDocument = 141, // the document name
+    ProgressFigures = 142,  // pages announced, bytes written
+    ProgressElapsed = 143,  // time elapsed
+    ProgressCancel = 144,   // "中止"
 };
 
 // The maker's web site and contact address (reserved example domains).

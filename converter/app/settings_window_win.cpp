@@ -27,6 +27,7 @@ enum class Role {
     Resolution,
     LaunchChoice,
     SkipSaveDialog,
+    Notify,
     HomePage,
     Mail,
 };
@@ -86,13 +87,14 @@ constexpr ControlSpec kControls[] = {
     {ControlKind::Label, TabSheet1, {16, 104, 36, 12}, "解像度", Label4, Role::None},
     {ControlKind::DropDown, TabSheet1, {120, 104, 89, 20}, "ComboBox1", ComboBox1, Role::Resolution},
 
-    {ControlKind::GroupBox, TabSheet3, {0, 32, 281, 105}, "作成後の処理", GroupBox1, Role::None},
+    {ControlKind::GroupBox, TabSheet3, {0, 38, 281, 99}, "作成後の処理", GroupBox1, Role::None},
     {ControlKind::Edit, GroupBox1, {24, 48, 201, 20}, "", EditLApp, Role::None},
     {ControlKind::Button, GroupBox1, {232, 48, 41, 25}, "参照", ButtonLApp, Role::BrowseLaunchApp},
     {ControlKind::RadioButton, GroupBox1, {8, 16, 225, 17}, "関連付けアプリを立ち上げる", RadioButton1, Role::LaunchChoice},
     {ControlKind::RadioButton, GroupBox1, {8, 32, 185, 17}, "指定アプリを起動する", RadioButton2, Role::LaunchChoice, Look::Normal, false},
-    {ControlKind::RadioButton, GroupBox1, {8, 80, 145, 17}, "何もしない", RadioButton3, Role::LaunchChoice, Look::Normal, false},
-    {ControlKind::CheckBox, TabSheet3, {8, 8, 169, 17}, "保存ダイアログを出さない", CheckBox2, Role::SkipSaveDialog},
+    {ControlKind::RadioButton, GroupBox1, {8, 76, 145, 17}, "何もしない", RadioButton3, Role::LaunchChoice, Look::Normal, false},
+    {ControlKind::CheckBox, TabSheet3, {8, 2, 169, 17}, "保存ダイアログを出さない", CheckBox2, Role::SkipSaveDialog},
+    {ControlKind::CheckBox, TabSheet3, {8, 19, 169, 17}, "保存したら通知する", CheckBox3, Role::Notify},
 
     {ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
     {ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
@@ -122,6 +124,7 @@ constexpr RoleHandler kRoleHandlers[] = {
     {Role::Resolution, &TForm1::ComboBox1Change},
     {Role::LaunchChoice, &TForm1::RadioButton1Click},
     {Role::SkipSaveDialog, &TForm1::CheckBox2Click},
+    {Role::Notify, &TForm1::CheckBox3Click},
     {Role::HomePage, &TForm1::LabelHPClick},
     {Role::Mail, &TForm1::LabelMailClick},
 };
@@ -212,6 +215,8 @@ void TForm1::CreateControls() {
 
 void TForm1::FillFromSettings() {
     SetChecked(CheckBox2, AppSettings.SkipSaveDialog != 0);
+    // The mark only: Notify keeps the file's value (written only when the user changes it).
+    toolkit::SetCheckMark(Control(CheckBox3), AppSettings.Notify != 0);
     // Any other value checks none: the initial RadioButton1 stays, DoLaunch keeps its value.
     if (AppSettings.DoLaunch >= 0 && AppSettings.DoLaunch < int32_t(std::size(kLaunchChoices)))
         SetChecked(kLaunchChoices[AppSettings.DoLaunch], true);
@@ -262,6 +267,9 @@ bool TForm1::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& 
                               result);
     case WM_SETCURSOR:
         return OnSetCursor(reinterpret_cast<HWND>(wParam), result);
+    case WM_TIMER:
+        result = 0;
+        return OnTimer(UINT_PTR(wParam));
     default:
         return false;
     }
@@ -347,6 +355,10 @@ void TForm1::RadioButton1Click(HWND) {
 
 void TForm1::CheckBox2Click(HWND) {
     AppSettings.SkipSaveDialog = toolkit::IsChecked(Control(CheckBox2)) ? 1 : 0;
+}
+
+void TForm1::CheckBox3Click(HWND) {
+    AppSettings.Notify = toolkit::IsChecked(Control(CheckBox3)) ? 1 : 0;
 }
 
 void TForm1::LabelHPClick(HWND) {

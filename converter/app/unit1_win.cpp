@@ -6,11 +6,14 @@
 #include "components/folder_dialog_win.h"
 #include "components/sys_ctrls_win.h"
 #include "converter/app/command_line.h"
+#include "converter/app/progress_window_win.h"
 #include "converter/app/resources.h"
+#include "converter/app/stored_notice_win.h"
 #include "converter/job/intake.h"
 #include "toolkit/file_dialogs_win.h"
 #include "converter/settings/rw_ini.h"
 #include "toolkit/application_win.h"
+#include "toolkit/window_class_win.h"
 
 ByteString JobFile;
 
@@ -47,6 +50,9 @@ TForm1::TForm1(TComponent* owner)
 }
 
 TForm1::~TForm1() = default;
+
+// The timer of the progress window (see HandleMessage).
+const UINT_PTR kProgressTimerId = 1;
 
 void TForm1::FormCreate() {
     ReadSettings();
@@ -115,4 +121,31 @@ job::SaveChoice TForm1::ChooseSavePath(const ByteString& initialDirectory,
     const SavePathChoice choice =
         ::ChooseSavePath(SaveDialog1, Handle(), initialDirectory, fileName);
     return {choice.path, choice.failure};
+}
+
+void TForm1::ConversionStarted(const job::ConversionProgress& progress) {
+    progress_ = std::make_unique<app::ProgressWindow>(Handle(), kProgressTimerId, progress);
+}
+
+bool TForm1::CancelRequested() const {
+    return progress_ && progress_->CancelRequested();
+}
+
+void TForm1::ConversionEnded() {
+    progress_.reset();
+}
+
+void TForm1::NotifyStored(const ByteString& pdfPath) {
+    const HICON icon = static_cast<HICON>(
+        LoadImageA(toolkit::Instance(), MAKEINTRESOURCEA(kMainIconId), IMAGE_ICON,
+                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    app::ShowStoredNotice(pdfPath, icon, [] { Application.ProcessMessages(); });
+}
+
+bool TForm1::OnTimer(UINT_PTR id) {
+    if (id != kProgressTimerId)
+        return false;
+    if (progress_)
+        progress_->Tick();
+    return true;
 }

@@ -11,8 +11,12 @@
 #include <windows.h>
 
 #include <array>
+#include <memory>
 #include <optional>
 
+namespace app {
+class ProgressWindow;
+}
 class TFolderDialog;
 class TOpenDialog;
 class TSaveDialog;
@@ -37,6 +41,10 @@ class TForm1 : public TForm, public job::ConversionHost {
     void ProcessMessages() override;
     job::SaveChoice ChooseSavePath(const ByteString& initialDirectory,
                                    const ByteString& fileName) override;
+    void ConversionStarted(const job::ConversionProgress& progress) override;
+    bool CancelRequested() const override;
+    void ConversionEnded() override;
+    void NotifyStored(const ByteString& pdfPath) override;
 
     // Job mode shows no window whatever state it was started in (see unit1_win.cpp).
     int StartupShowState(int requested) const override;
@@ -48,6 +56,7 @@ class TForm1 : public TForm, public job::ConversionHost {
     void ComboBox1Change(HWND sender);
     void RadioButton1Click(HWND sender);
     void CheckBox2Click(HWND sender);
+    void CheckBox3Click(HWND sender);
     void LabelHPClick(HWND sender);
     void LabelMailClick(HWND sender);
 
@@ -68,6 +77,8 @@ class TForm1 : public TForm, public job::ConversionHost {
     void OnCommand(int id, int code, HWND control);
     bool OnControlColor(HWND control, HDC dc, LRESULT& result);
     bool OnSetCursor(HWND control, LRESULT& result);
+    // The progress window's timer; false for any other timer.
+    bool OnTimer(UINT_PTR id);
     // ButtonConvClick and ButtonLAppClick: a program chosen in OpenDialog1.
     void BrowseForProgram(ByteString& field, app::ControlId edit);
 
@@ -76,6 +87,9 @@ class TForm1 : public TForm, public job::ConversionHost {
     TOpenDialog& OpenDialog1;
     TFolderDialog& FolderDialog1;
     TSaveDialog& SaveDialog1;
+
+    // The running conversion's progress window (job mode), driven by the form's timer.
+    std::unique_ptr<app::ProgressWindow> progress_;
 
     toolkit::PageControl PageControl1;
     toolkit::Hint hint_;

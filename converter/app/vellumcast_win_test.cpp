@@ -1,6 +1,7 @@
 // Vellumcast.exe driven from outside as a user and the capture program would: each test
 // copies the program into its own folder with a prepared settings file, starts it, operates
 // its windows with window messages and checks what it stores.
+#include "base/path_parts.h"
 #include "base/win/handles_win.h"
 #include "converter/app/settings_layout.h"
 #include "tests/support/converter_copy_win.h"
@@ -35,6 +36,17 @@ constexpr char kSlowJob[] = "%!PS\n"
                             "/Helvetica findfont 24 scalefont setfont\n"
                             "72 720 moveto (Vellumcast job) show\n"
                             "showpage\n";
+
+// A job of 40 pages whose DSC header announces them; Ghostscript spends about a tenth of a
+// second on each before it draws its 71 lines, so that the PDF grows page by page for
+// about five seconds.
+constexpr char kSlowPagesJob[] =
+    "%!PS-Adobe-3.0\n%%Pages: 40\n%%EndComments\n"
+    "/wait { /ms exch def /t0 usertime def { usertime t0 sub ms gt { exit } if } loop } def\n"
+    "/Courier findfont 9 scalefont setfont /n 0 def /s 12 string def\n"
+    "1 1 40 { pop 100 wait 0 1 70 { 72 exch 10 mul 40 add moveto /n n 7919 add 104729 mod def\n"
+    "n s cvs show ( ) show n 31 mul s cvs show ( Vellumcast) show } for showpage } for\n"
+    "%%EOF\n";
 
 // One copy of Vellumcast.exe in a fresh folder, with its own settings file.
 class Converter : public testing_support::ConverterCopy {
@@ -262,6 +274,248 @@ TEST(JobMode, AJobThatNeverEndsIsEndedAtTheTimeLimitAndKept) {
     EXPECT_TRUE(testing_support::ListDirectory(data.Path()).empty());
 }
 
+// The progress windows of one converter process.
+std::vector<HWND> ProgressWindows(DWORD processId) {
+    return drive::TopLevelWindows(kProgressWindowClass, nullptr, processId);
+}
+
+HWND VisibleProgressWindow(DWORD processId) {
+    for (HWND window : ProgressWindows(processId)) {
+        if (IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+// Settings that store automatically into data and start nothing afterwards.
+ByteString AutomaticSettings(const TempDir& data, const ByteString& more = "") {
+    return "[Conv]\r\nPath=" + testing_support::BuildFile("tools/gswin32c.exe") +
+           "\r\n[Data]\r\nPath=" + data.Path() + "\\\r\n[Dlg]\r\nInh=1\r\n" + more +
+           "[App]\r\nDoLaunch=2\r\n";
+}
+
+// A job handed on as the capture hands it on.
+ByteString HandOn(Converter& converter, const ByteString& postScript, const ByteString& docName) {
+    const ByteString job = converter.Dir() / "$$temp.ps";
+    WriteFileBytes(job, postScript);
+    WriteFileBytes(converter.Dir() / "log.txt", "REDMON_DOCNAME=" + docName + "\r\n");
+    return job;
+}
+
+TEST(JobMode, ASlowJobShowsItsProgressWithoutTakingTheFocusAndClosesBeforeTheEnd) {
+    TempDir data("vcdata");
+    Converter converter(AutomaticSettings(data, "Notify=0\r\n"));
+    const ByteString job = HandOn(converter, kSlowPagesJob, "議事録 - 第2版.doc");
+    const DWORD start = GetTickCount();
+    converter.Start("\"" + job + "\"");
+
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (window = VisibleProgressWindow(converter.ProcessId())); }, 60000));
+    EXPECT_GE(GetTickCount() - start, 900u) << "not within the first second";
+    EXPECT_EQ(drive::Text(Child(window, ProgressHeading)), "PDF を作成しています");
+    EXPECT_EQ(drive::Text(Child(window, ProgressDocument)), "議事録 - 第2版.doc");
+    EXPECT_EQ(drive::Text(Child(window, ProgressCancel, "Button")), "中止");
+    const LONG_PTR exStyle = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    EXPECT_TRUE(exStyle & WS_EX_NOACTIVATE) << std::hex << exStyle;
+    EXPECT_NE(GetForegroundWindow(), window);
+
+    // The figures move while Ghostscript writes: the size grows, the clock runs.
+    const ByteString firstFigures = drive::Text(Child(window, ProgressFigures));
+    const ByteString firstElapsed = drive::Text(Child(window, ProgressElapsed));
+    EXPECT_EQ(firstFigures.rfind("全 40 ページ ・ ", 0), 0u) << firstFigures;
+    EXPECT_EQ(firstElapsed.rfind("経過時間 0:0", 0), 0u) << firstElapsed;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            return !IsWindow(window) ||
+                   (drive::Text(Child(window, ProgressFigures)) != firstFigures &&
+                    drive::Text(Child(window, ProgressElapsed)) != firstElapsed);
+        },
+        20000));
+    EXPECT_TRUE(IsWindow(window)) << "the job ended before its progress moved";
+    EXPECT_NE(GetForegroundWindow(), window);
+
+    ASSERT_EQ(converter.WaitForExit(), 0);
+    EXPECT_EQ(ReadFileBytes(data / "議事録 - 第2版.pdf").substr(0, 5), "%PDF-");
+}
+
+TEST(JobMode, AFastJobShowsNoProgressWindow) {
+    TempDir data("vcdata");
+    Converter converter(AutomaticSettings(data, "Notify=0\r\n"));
+    const ByteString job = HandOn(converter,
+                                  "%!PS\n/Helvetica findfont 24 scalefont setfont\n"
+                                  "72 720 moveto (Fast) show showpage\n",
+                                  "fast.doc");
+    converter.Start("\"" + job + "\"");
+    // Looked at until the process has ended: not even a hidden one was made.
+    bool seen = false;
+    while (converter.Running()) {
+        seen = seen || !ProgressWindows(converter.ProcessId()).empty();
+        Sleep(20);
+    }
+    EXPECT_FALSE(seen);
+    EXPECT_EQ(converter.WaitForExit(), 0);
+    EXPECT_EQ(ReadFileBytes(data / "fast.pdf").substr(0, 5), "%PDF-");
+}
+
+TEST(JobMode, CancelEndsTheConversionKeepsTheJobAndSaysWhere) {
+    TempDir data("vcdata");
+    Converter converter(AutomaticSettings(data));
+    const ByteString endless = "%!PS-Adobe-3.0\n%%Pages: 3\n%%EndComments\n{} loop\n";
+    const ByteString job = HandOn(converter, endless, "endless.doc");
+    converter.Start("\"" + job + "\"");
+    HWND window = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (window = VisibleProgressWindow(converter.ProcessId())); }, 60000));
+    EXPECT_EQ(drive::Text(Child(window, ProgressFigures)).rfind("全 3 ページ ・ ", 0), 0u);
+    drive::Click(Child(window, ProgressCancel, "Button"));
+
+    HWND box = converter.Dialog(kTitle, 30000);
+    ASSERT_NE(box, nullptr);
+    EXPECT_FALSE(IsWindow(window)) << "the progress window goes before the message";
+    const ByteString text = drive::Text(Child(box, 0xFFFF, "Static"));
+    const std::vector<ByteString> kept = KeptJobs(converter.Dir());
+    ASSERT_EQ(kept.size(), 1u);
+    EXPECT_EQ(text, "PDF の作成を中止しました。ジョブファイルは " + converter.Dir() / kept[0] +
+                        " に残してあります (このファイルを Vellumcast.exe に渡すと、あとで"
+                        "変換できます)");
+    EXPECT_EQ(ReadFileBytes(converter.Dir() / kept[0]), endless);
+    // Nothing of Ghostscript's is left, and nothing was stored.
+    for (const ByteString& name : testing_support::ListDirectory(converter.Dir().Path()))
+        EXPECT_NE(name.rfind("$$pdf-", 0), 0u) << name;
+    EXPECT_TRUE(testing_support::ListDirectory(data.Path()).empty());
+    drive::Click(DialogButton(box, IDOK));
+    EXPECT_EQ(converter.WaitForExit(), 0);
+    EXPECT_TRUE(testing_support::ListDirectory(data.Path()).empty());
+}
+
+TEST(JobMode, ConvertersRunningAtOnceStackTheirProgressWindows) {
+    TempDir data("vcdata");
+    Converter first(AutomaticSettings(data, "Notify=0\r\n"));
+    Converter second(AutomaticSettings(data, "Notify=0\r\n"));
+    const ByteString firstJob = HandOn(first, kSlowPagesJob, "first.doc");
+    const ByteString secondJob = HandOn(second, kSlowPagesJob, "second.doc");
+    first.Start("\"" + firstJob + "\"");
+    second.Start("\"" + secondJob + "\"");
+    HWND a = nullptr;
+    HWND b = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            a = VisibleProgressWindow(first.ProcessId());
+            b = VisibleProgressWindow(second.ProcessId());
+            return a && b;
+        },
+        60000));
+    const RECT ra = WindowRectOf(a);
+    const RECT rb = WindowRectOf(b);
+    RECT overlap{};
+    EXPECT_FALSE(IntersectRect(&overlap, &ra, &rb))
+        << ra.left << "," << ra.top << " and " << rb.left << "," << rb.top;
+    EXPECT_EQ(first.WaitForExit(), 0);
+    EXPECT_EQ(second.WaitForExit(), 0);
+    EXPECT_EQ(ReadFileBytes(data / "first.pdf").substr(0, 5), "%PDF-");
+    EXPECT_EQ(ReadFileBytes(data / "second.pdf").substr(0, 5), "%PDF-");
+}
+
+// Wine's notification area: without a desktop's own tray it shows the icons in a window of
+// its own, visible while it holds an icon, and the balloon as a balloon tooltip.
+bool NotificationAreaShowsAnIcon() {
+    for (HWND tray : drive::TopLevelWindows("__winex11_standalone_tray", nullptr)) {
+        if (IsWindowVisible(tray))
+            return true;
+    }
+    return false;
+}
+
+bool BalloonShown() {
+    for (HWND tip : drive::TopLevelWindows("tooltips_class32", nullptr)) {
+        if (IsWindowVisible(tip) && (GetWindowLongPtrA(tip, GWL_STYLE) & TTS_BALLOON))
+            return true;
+    }
+    return false;
+}
+
+TEST(JobMode, AnAutomaticStoreAddsANotificationIconOnlyWithNotifyOn) {
+    const struct {
+        const char* what;
+        const char* notify; // the [Dlg] line, "" for none
+        bool icon;
+    } cases[] = {
+        {"default", "", true},
+        {"on", "Notify=1\r\n", true},
+        {"off", "Notify=0\r\n", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WaitUntil([] { return !NotificationAreaShowsAnIcon(); }, 20000))
+            << "an icon of an earlier case is still there";
+        TempDir data("vcdata");
+        Converter converter(AutomaticSettings(data, c.notify));
+        const ByteString job = HandOn(converter,
+                                      "%!PS\n/Helvetica findfont 24 scalefont setfont\n"
+                                      "72 720 moveto (Notice) show showpage\n",
+                                      "notice.doc");
+        converter.Start("\"" + job + "\"");
+        bool icon = false;
+        bool balloon = false;
+        while (converter.Running()) {
+            icon = icon || NotificationAreaShowsAnIcon();
+            balloon = balloon || BalloonShown();
+            Sleep(20);
+        }
+        EXPECT_EQ(converter.WaitForExit(), 0);
+        EXPECT_EQ(ReadFileBytes(data / "notice.pdf").substr(0, 5), "%PDF-");
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(balloon, c.icon);
+        // The icon goes with the notice.
+        EXPECT_TRUE(WaitUntil([] { return !NotificationAreaShowsAnIcon(); }, 5000));
+    }
+}
+
+TEST(JobMode, AClickOnTheNoticeOpensTheFolderAndEndsTheWait) {
+    ASSERT_TRUE(WaitUntil([] { return !NotificationAreaShowsAnIcon(); }, 20000));
+    TempDir data("vcclick");
+    Converter converter(AutomaticSettings(data));
+    const ByteString job =
+        HandOn(converter,
+               "%!PS\n72 720 moveto /Helvetica findfont 24 scalefont setfont (Click) "
+               "show showpage\n",
+               "click.doc");
+    converter.Start("\"" + job + "\"");
+    // Wine draws each icon as a child window of its tray; it passes a click on to the icon's
+    // owner as the icon's message (it has no click on the balloon itself).
+    HWND icon = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] {
+            for (HWND tray : drive::TopLevelWindows("__winex11_standalone_tray", nullptr)) {
+                if (IsWindowVisible(tray))
+                    icon = FindWindowExA(tray, nullptr, "__winex11_tray_icon", nullptr);
+            }
+            return icon != nullptr;
+        },
+        60000));
+    EXPECT_EQ(ReadFileBytes(data / "click.pdf").substr(0, 5), "%PDF-");
+    const DWORD clicked = GetTickCount();
+    PostMessageA(icon, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(8, 8));
+    PostMessageA(icon, WM_LBUTTONUP, 0, MAKELPARAM(8, 8));
+
+    // The folder opens in the shell's window, named after the folder.
+    const ByteString folderName = ExtractFileName(data.Path());
+    HWND folder = nullptr;
+    EXPECT_TRUE(WaitUntil([&] {
+        for (HWND window : drive::TopLevelWindows(nullptr, folderName.c_str())) {
+            if (IsWindowVisible(window) && drive::ClassName(window) != "Static")
+                folder = window;
+        }
+        return folder != nullptr;
+    }));
+    // The wait ends with the click, well before the notice's own end.
+    EXPECT_EQ(converter.WaitForExit(), 0);
+    EXPECT_LT(GetTickCount() - clicked, 6000u);
+    if (folder)
+        PostMessageA(folder, WM_CLOSE, 0, 0);
+}
+
 // ---------------------------------------------------------------------------------------
 // Interactive mode: the window and the settings file
 
@@ -386,7 +640,7 @@ TEST(InteractiveMode, StartsInTheShowStateItWasStartedWith) {
 TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     Converter converter("[App]\r\nDoLaunch=7\r\nLaunch=C:\\tools\\viewer.exe\r\n"
                         "[Conv]\r\nPath=C:\\old\\gswin32c.exe\r\n[Data]\r\nPath=D:\\pdf\\\r\n"
-                        "[PDF]\r\nRes=9\r\n[Dlg]\r\nInh=5\r\n");
+                        "[PDF]\r\nRes=9\r\n[Dlg]\r\nInh=5\r\nNotify=5\r\n");
     converter.Start();
     HWND main = converter.MainWindow();
     ASSERT_NE(main, nullptr);
@@ -402,6 +656,8 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_FALSE(IsWindowVisible(Child(main, TabSheet2)));
 
     EXPECT_TRUE(Checked(Child(main, CheckBox2))) << "Inh 5 counts as set";
+    EXPECT_TRUE(Checked(Child(main, CheckBox3))) << "Notify 5 counts as set";
+    EXPECT_EQ(drive::Text(Child(main, CheckBox3)), "保存したら通知する");
     EXPECT_TRUE(Checked(Child(main, RadioButton1))) << "DoLaunch 7 leaves the initial choice";
     EXPECT_FALSE(Checked(Child(main, RadioButton2)));
     EXPECT_FALSE(Checked(Child(main, RadioButton3)));
@@ -414,10 +670,10 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(drive::Text(resolution), "ComboBox1") << "Res 9 selects nothing";
     EXPECT_EQ(drive::Text(Child(main, LabelMail)), kContactMail);
     EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.14a");
-    // One hint covers the tab control, its three pages and the 19 controls on them.
+    // One hint covers the tab control, its three pages and the 20 controls on them.
     const auto hints = drive::TopLevelWindows(TOOLTIPS_CLASSA, nullptr, converter.ProcessId());
     ASSERT_EQ(hints.size(), 1u);
-    EXPECT_EQ(SendMessageA(hints.front(), TTM_GETTOOLCOUNT, 0, 0), 1 + 3 + 19);
+    EXPECT_EQ(SendMessageA(hints.front(), TTM_GETTOOLCOUNT, 0, 0), 1 + 3 + 20);
 
     // Showing another page changes what is visible; the next start opens on the first.
     SelectPage(main, 2);
@@ -431,6 +687,7 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     drive::TypeText(Child(main, EditLApp), "C:\\typed\\app.exe");
     CloseAndWait(converter, main);
     EXPECT_EQ(converter.Setting("Dlg", "Inh"), "1");
+    EXPECT_EQ(converter.Setting("Dlg", "Notify"), "5") << "unchanged: not written";
     EXPECT_EQ(converter.Setting("App", "DoLaunch"), "7");
     EXPECT_EQ(converter.Setting("PDF", "Res"), "9");
     EXPECT_EQ(converter.Setting("Conv", "Path"), "C:\\old\\gswin32c.exe");
@@ -492,6 +749,22 @@ TEST(SettingsWindow, ClicksAndChoicesChangeOneFieldEach) {
          "Dlg",
          "Inh",
          "0"},
+        {"notice off", "[Dlg]\r\nInh=0\r\n", {CheckBox3}, -1, "Dlg", "Notify", "0"},
+        {"notice off and on again",
+         "[Dlg]\r\nNotify=0\r\n",
+         {CheckBox3, CheckBox3},
+         -1,
+         "Dlg",
+         "Notify",
+         "0"},
+        {"notice left as it is: not written",
+         "[Dlg]\r\nInh=0\r\n",
+         {},
+         -1,
+         "Dlg",
+         "Notify",
+         "<missing>"},
+        {"notice on from off", "[Dlg]\r\nNotify=0\r\n", {CheckBox3}, -1, "Dlg", "Notify", "1"},
         {"72dpi", "[PDF]\r\nRes=3\r\n", {}, 0, "PDF", "Res", "0"},
         {"1200dpi", "[PDF]\r\nRes=3\r\n", {}, 6, "PDF", "Res", "6"},
     };
@@ -504,7 +777,7 @@ TEST(SettingsWindow, ClicksAndChoicesChangeOneFieldEach) {
         ASSERT_TRUE(WaitUntil([&] { return IsWindowVisible(main) != FALSE; }));
         for (int id : c.clicks) {
             HWND button = Child(main, id);
-            const bool radio = id != CheckBox2;
+            const bool radio = id != CheckBox2 && id != CheckBox3;
             const bool before = Checked(button);
             drive::Click(button);
             // The click is posted: wait until the window shows its result.

@@ -7,6 +7,7 @@
 #include "base/errors.h"
 #include "base/path_parts.h"
 #include "base/win/files_win.h"
+#include "base/win/handles_win.h"
 #include "base/win/local_time_win.h"
 #include "base/win/shell_win.h"
 #include "base/win/text_win.h"
@@ -15,6 +16,7 @@
 #include "converter/job/intake.h"
 #include "converter/job/intake_win.h"
 #include "converter/job/pdf_files_win.h"
+#include "converter/job/progress.h"
 #include "handoff/contract.h"
 #include "handoff/kept_names.h"
 
@@ -39,6 +41,10 @@ ByteString JobKeptSentence(const ByteString& jobPath) {
 
 ByteString ConversionFailedMessage(const ByteString& reason, const ByteString& jobPath) {
     return "PDF を作成できませんでした (" + reason + ")。" + JobKeptSentence(jobPath);
+}
+
+ByteString CancelledMessage(const ByteString& jobPath) {
+    return "PDF の作成を中止しました。" + JobKeptSentence(jobPath);
 }
 
 ByteString GhostscriptNotFoundMessage(const ByteString& configured, const ByteString& jobPath) {
@@ -86,20 +92,31 @@ class HostPump : public handoff::MessagePump {
 };
 
 // Runs Ghostscript and returns once it has ended with a whole PDF at pdfPath. Otherwise (an
-// exit status other than 0, a missing or incomplete PDF, the time limit passed) the job
-// stays for another try, whatever Ghostscript left goes, and the run stops with a message.
+// exit status other than 0, a missing or incomplete PDF, the time limit passed, the user's
+// 「中止」) the job stays for another try, whatever Ghostscript left goes, and the run stops
+// with a message. The progress window lives as long as Ghostscript runs.
 void RunGhostscript(const ByteString& converter, const TAppSettings& settings,
                     const ByteString& pdfPath, const ByteString& jobPath, const ByteString& docName,
                     ConversionHost& host) {
+    const HeadAndTail ends = ReadHeadAndTail(jobPath, kDscScanBytes);
+    const ConversionProgress progress{docName, pdfPath, AnnouncedPages(ends.head, ends.tail)};
     EnterDirectory(ExtractFilePath(converter));
     const ByteString commandLine = GhostscriptCommandLine(
         converter, ResolutionText(settings.ResolutionIndex), pdfPath, jobPath, TitleOf(docName));
     const win::UniqueProcess process = StartHidden(ExtractFileName(converter), commandLine);
     const unsigned long limit =
         settings.TimeLimit > 0 ? static_cast<unsigned long>(settings.TimeLimit) : 0;
-    const WaitResult result = WaitWhileDispatching(
-        process, [&host] { host.ProcessMessages(); }, limit);
+    WaitResult result{};
+    {
+        host.ConversionStarted(progress);
+        const win::ScopeExit ended([&host] { host.ConversionEnded(); });
+        result = WaitWhileDispatching(
+            process, [&host] { host.ProcessMessages(); }, limit,
+            [&host] { return host.CancelRequested(); });
+    }
 
+    if (result.outcome == WaitResult::Cancelled)
+        throw Exception(CancelledMessage(jobPath));
     ByteString failure;
     if (result.outcome == WaitResult::TimedOut)
         failure = "Ghostscript が制限時間 " + std::to_string(limit) +
@@ -220,8 +237,12 @@ void RunConversion(const ConversionInputs& inputs, ConversionHost& host) {
         DeleteQuietly(keptName);
 
     const auto finalPath = StorePdf(settings, *pdfPath, fileName, host);
-    if (finalPath)
-        StartAfterAction(settings, *finalPath, host);
+    if (!finalPath)
+        return;
+    StartAfterAction(settings, *finalPath, host);
+    // The user chose the place in the dialog and knows; an automatic store is told.
+    if (settings.SkipSaveDialog != 0 && settings.Notify != 0)
+        host.NotifyStored(*finalPath);
 }
 
 } // namespace job

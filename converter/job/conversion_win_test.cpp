@@ -127,7 +127,19 @@ class TestHost : public ConversionHost {
         ++dialogCalls;
         askedDirectory = initialDirectory;
         askedName = fileName;
+        events.push_back("dialog");
         return {dialogAnswer, dialogFailure};
+    }
+
+    void ConversionStarted(const ConversionProgress& shown) override {
+        events.push_back("started");
+        progress = shown;
+    }
+    bool CancelRequested() const override { return cancelWhen && cancelWhen(); }
+    void ConversionEnded() override { events.push_back("ended"); }
+    void NotifyStored(const ByteString& pdfPath) override {
+        events.push_back("notify");
+        notified.push_back(pdfPath);
     }
 
     std::optional<ByteString> dialogAnswer;
@@ -139,6 +151,11 @@ class TestHost : public ConversionHost {
     int quitsNoted = 0;
     std::function<void(UINT, WPARAM)> onMessage;
     std::function<void()> onQuit;
+    // The run's calls in order: "started", "ended", "dialog", "notify".
+    std::vector<ByteString> events;
+    std::optional<ConversionProgress> progress;
+    std::function<bool()> cancelWhen;
+    std::vector<ByteString> notified;
 
   private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM w, LPARAM l) {
@@ -555,6 +572,144 @@ TEST_F(ConversionRun, FailedGhostscriptKeepsTheJobUnderAKeptNameAndLeavesNoPdf) 
         EXPECT_FALSE(Recorded(0));
         RemoveKeptJobs();
     }
+}
+
+TEST_F(ConversionRun, TheProgressWindowSpansGhostscriptAloneAndEndsBeforeTheDialog) {
+    const struct {
+        const char* what;
+        ByteString job;
+        std::optional<int32_t> pages;
+    } cases[] = {
+        {"no DSC comments", kOnePageJob, std::nullopt},
+        {"count in the header",
+         "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n" + ByteString(kOnePageJob), 1},
+        // As Windows' PostScript drivers write it: the count follows the pages.
+        {"count in the trailer",
+         "%!PS-Adobe-3.0\n%%Pages: (atend)\n%%EndComments\n" + ByteString(kTwoPageJob) +
+             "%%Trailer\n%%Pages: 2\n%%EOF\n",
+         2},
+    };
+    testing_support::MakeDirectory(root_ / "chosen");
+    inputs_.settings.SkipSaveDialog = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WriteDocName("議事録 - 第2版.doc");
+        WriteJob(c.job);
+        host_.events.clear();
+        host_.progress.reset();
+        host_.dialogAnswer = root_ / "chosen\\Mine.pdf";
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        EXPECT_EQ(host_.events, (std::vector<ByteString>{"started", "ended", "dialog"}));
+        ASSERT_TRUE(host_.progress);
+        EXPECT_EQ(host_.progress->docName, "議事録 - 第2版.doc");
+        EXPECT_EQ(host_.progress->announcedPages, c.pages);
+        // The measure is the file Ghostscript writes: the private PDF beside the job.
+        EXPECT_EQ(ExtractFilePath(host_.progress->pdfPath), root_ / "jobs\\");
+        EXPECT_EQ(ExtractFileName(host_.progress->pdfPath).rfind("$$pdf-", 0), 0u)
+            << host_.progress->pdfPath;
+        EXPECT_TRUE(win::FileExists(root_ / "chosen\\Mine.pdf"));
+    }
+
+    // A failing Ghostscript ends the window too, before its message is raised.
+    host_.events.clear();
+    WriteJob("this is not PostScript at all\n");
+    ASSERT_TRUE(Run().raised);
+    EXPECT_EQ(host_.events, (std::vector<ByteString>{"started", "ended"}));
+}
+
+TEST_F(ConversionRun, CancelEndsGhostscriptKeepsTheJobRemovesThePdfAndStartsNothing) {
+    // A job that never ends by itself: only the cancel (or the time limit) ends it.
+    const ByteString job = "%!PS-Adobe-3.0\n%%Pages: 1\n%%EndComments\n{} loop\n";
+    WriteJob(job);
+    inputs_.settings.TimeLimit = 120;
+    inputs_.settings.DoLaunch = RunSpecified;
+    inputs_.settings.LaunchApp = InstallRecorder();
+    // The user presses 「中止」 after a second and a half; until then the run goes on.
+    DWORD started = 0;
+    int asked = 0;
+    host_.cancelWhen = [&] {
+        ++asked;
+        if (started == 0 && host_.progress)
+            started = GetTickCount();
+        return started != 0 && GetTickCount() - started >= 1500;
+    };
+    // A timer keeps messages coming, so that the run asks again while Ghostscript runs.
+    const UINT_PTR timer = SetTimer(host_.OwnerWindow(), 7, 100, nullptr);
+    host_.onMessage = [](UINT, WPARAM) {};
+    const DWORD start = GetTickCount();
+    const Raised raised = Run();
+    KillTimer(host_.OwnerWindow(), timer);
+    const DWORD elapsed = GetTickCount() - start;
+
+    ASSERT_TRUE(raised.raised);
+    EXPECT_FALSE(raised.inOutError);
+    EXPECT_GE(elapsed, 1400u);
+    EXPECT_LT(elapsed, 60000u) << "ended by the cancel, not the time limit";
+    EXPECT_GT(asked, 1);
+    EXPECT_TRUE(JobKeptUnchanged(job));
+    // One sentence, the same as every other kept job's.
+    EXPECT_EQ(raised.message, "PDF の作成を中止しました。ジョブファイルは " + KeptJob() +
+                                  " に残してあります (このファイルを Vellumcast.exe "
+                                  "に渡すと、あとで変換できます)");
+    EXPECT_EQ(host_.events, (std::vector<ByteString>{"started", "ended"}));
+    EXPECT_EQ(JobFilesStartingWith("$$pdf-"), std::vector<ByteString>{});
+    EXPECT_EQ(Files("pdf"), std::vector<ByteString>{});
+    EXPECT_FALSE(Recorded(2000)) << "no after-action";
+
+    // The kept job converts later as any kept job does.
+    const ByteString kept = KeptJob();
+    testing_support::WriteFileBytes(kept, kOnePageJob);
+    host_.cancelWhen = nullptr;
+    inputs_.jobFile = kept;
+    const Raised later = Run();
+    ASSERT_FALSE(later.raised) << later.message;
+    EXPECT_EQ(Files("pdf"), std::vector<ByteString>{"Report.pdf"});
+}
+
+TEST_F(ConversionRun, TheNoticeFollowsOnlyAnAutomaticStoreWithNotifyOn) {
+    testing_support::MakeDirectory(root_ / "chosen");
+    const struct {
+        const char* what;
+        int32_t skipSaveDialog;
+        int32_t notify;
+        bool notified;
+    } cases[] = {
+        {"stored automatically", 1, 1, true},
+        {"any value but 0 is on", 1, 7, true},
+        {"notice off", 1, 0, false},
+        {"stored through the dialog", 0, 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        inputs_.settings.SkipSaveDialog = c.skipSaveDialog;
+        inputs_.settings.Notify = c.notify;
+        host_.dialogAnswer = root_ / "chosen\\Mine.pdf";
+        host_.events.clear();
+        host_.notified.clear();
+        WriteJob(kOnePageJob);
+        const Raised raised = Run();
+        ASSERT_FALSE(raised.raised) << raised.message;
+        const ByteString stored =
+            c.skipSaveDialog ? root_ / "pdf\\Report.pdf" : root_ / "chosen\\Mine.pdf";
+        EXPECT_TRUE(win::FileExists(stored));
+        if (c.notified) {
+            EXPECT_EQ(host_.notified, std::vector<ByteString>{stored});
+            EXPECT_EQ(host_.events.back(), "notify");
+        } else {
+            EXPECT_EQ(host_.notified, std::vector<ByteString>{});
+        }
+        DeleteFileA(stored.c_str());
+    }
+
+    // A PDF that could not be stored is no stored PDF: no notice.
+    inputs_.settings.SkipSaveDialog = 1;
+    inputs_.settings.Notify = 1;
+    inputs_.settings.DataFolder = root_ / "missing\\";
+    host_.notified.clear();
+    WriteJob(kOnePageJob);
+    ASSERT_TRUE(Run().raised);
+    EXPECT_EQ(host_.notified, std::vector<ByteString>{});
 }
 
 TEST_F(ConversionRun, AKeptJobSurvivesLaterJobsAndConvertsLaterUnderItsOwnName) {

@@ -30,9 +30,18 @@ win::UniqueProcess StartHidden(const ByteString& applicationName, const ByteStri
     return win::UniqueProcess(info);
 }
 
+namespace {
+// Ends the process and waits for it to be gone (its files closed).
+void EndProcess(HANDLE process) {
+    TerminateProcess(process, 1);
+    WaitForSingleObject(process, 30000);
+}
+} // namespace
+
 WaitResult WaitWhileDispatching(const win::UniqueProcess& process,
                                 const std::function<void()>& processMessages,
-                                unsigned long timeLimitSeconds) {
+                                unsigned long timeLimitSeconds,
+                                const std::function<bool()>& cancelRequested) {
     const HANDLE handle = process.process.get();
     const ULONGLONG limitMs = ULONGLONG(timeLimitSeconds) * 1000;
     const ULONGLONG start = GetTickCount64();
@@ -48,13 +57,18 @@ WaitResult WaitWhileDispatching(const win::UniqueProcess& process,
             MsgWaitForMultipleObjectsEx(1, &handle, waitMs, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
         if (woken == WAIT_OBJECT_0 + 1) {
             processMessages();
+            // A process that ended meanwhile has ended: its result counts, not the cancel.
+            if (cancelRequested && cancelRequested() &&
+                WaitForSingleObject(handle, 0) == WAIT_TIMEOUT) {
+                EndProcess(handle);
+                return {WaitResult::Cancelled, 0};
+            }
             continue;
         }
         if (woken == WAIT_TIMEOUT) {
             if (GetTickCount64() - start < limitMs)
                 continue;
-            TerminateProcess(handle, 1);
-            WaitForSingleObject(handle, 30000);
+            EndProcess(handle);
             return {WaitResult::TimedOut, 0};
         }
         if (woken != WAIT_OBJECT_0)

@@ -20,16 +20,18 @@ void EnterDirectory(const ByteString& directory);
 win::UniqueProcess StartHidden(const ByteString& applicationName, const ByteString& commandLine);
 
 struct WaitResult {
-    enum Outcome { Ended, TimedOut, Failed } outcome;
+    enum Outcome { Ended, TimedOut, Cancelled, Failed } outcome;
     unsigned long exitCode; // when Ended
 };
 
 // Blocks until the process ends, the time limit (0: none) passes or a window message
 // arrives for this thread; on a message calls processMessages and blocks again, so the
-// wait takes no processor time. A process still running at the limit is ended, and the
-// wait returns once it is gone.
+// wait takes no processor time. A process still running at the limit, or when
+// cancelRequested (asked after each round of messages) says so, is ended, and the wait
+// returns once it is gone.
 WaitResult WaitWhileDispatching(const win::UniqueProcess& process,
                                 const std::function<void()>& processMessages,
-                                unsigned long timeLimitSeconds = 0);
+                                unsigned long timeLimitSeconds = 0,
+                                const std::function<bool()>& cancelRequested = nullptr);
 
 } // namespace job

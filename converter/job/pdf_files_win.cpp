@@ -34,26 +34,50 @@ std::optional<ByteString> ReservePrivatePdf(const ByteString& folderPrefix) {
     return std::nullopt;
 }
 
-bool IsCompletePdfFile(const ByteString& path) {
+namespace {
+ByteString ReadAt(HANDLE file, LONGLONG offset, size_t count) {
+    ByteString bytes(count, '\0');
+    LARGE_INTEGER position{};
+    position.QuadPart = offset;
+    DWORD got = 0;
+    if (!SetFilePointerEx(file, position, nullptr, FILE_BEGIN) ||
+        !ReadFile(file, bytes.data(), DWORD(count), &got, nullptr))
+        return ByteString();
+    bytes.resize(got);
+    return bytes;
+}
+
+// The first headCount and last tailCount bytes; nothing when the file cannot be read.
+std::optional<HeadAndTail> ReadEnds(const ByteString& path, size_t headCount, size_t tailCount) {
     win::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     LARGE_INTEGER size{};
     if (!file || !GetFileSizeEx(file.get(), &size))
-        return false;
-    const auto readAt = [&](LONGLONG offset, size_t count) {
-        ByteString bytes(count, '\0');
-        LARGE_INTEGER position{};
-        position.QuadPart = offset;
-        DWORD got = 0;
-        if (!SetFilePointerEx(file.get(), position, nullptr, FILE_BEGIN) ||
-            !ReadFile(file.get(), bytes.data(), DWORD(count), &got, nullptr))
-            return ByteString();
-        bytes.resize(got);
-        return bytes;
-    };
-    const size_t tailSize = size_t(std::min<LONGLONG>(size.QuadPart, LONGLONG(kPdfTailBytes)));
-    return IsCompletePdf(readAt(0, kPdfHeadBytes),
-                         readAt(size.QuadPart - LONGLONG(tailSize), tailSize));
+        return std::nullopt;
+    const size_t tailSize = size_t(std::min<LONGLONG>(size.QuadPart, LONGLONG(tailCount)));
+    return HeadAndTail{ReadAt(file.get(), 0, headCount),
+                       ReadAt(file.get(), size.QuadPart - LONGLONG(tailSize), tailSize)};
+}
+} // namespace
+
+bool IsCompletePdfFile(const ByteString& path) {
+    const auto ends = ReadEnds(path, kPdfHeadBytes, kPdfTailBytes);
+    return ends && IsCompletePdf(ends->head, ends->tail);
+}
+
+HeadAndTail ReadHeadAndTail(const ByteString& path, size_t count) {
+    return ReadEnds(path, count, count).value_or(HeadAndTail{});
+}
+
+unsigned long long CurrentFileSize(const ByteString& path) {
+    // No access rights asked, every sharing allowed: Ghostscript keeps writing undisturbed.
+    win::UniqueFile file(CreateFileA(path.c_str(), 0,
+                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                     nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    LARGE_INTEGER size{};
+    if (!file || !GetFileSizeEx(file.get(), &size))
+        return 0;
+    return static_cast<unsigned long long>(size.QuadPart);
 }
 
 unsigned long MoveInOneStep(const ByteString& from, const ByteString& to, bool replaceExisting) {

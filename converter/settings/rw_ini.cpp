@@ -12,23 +12,27 @@ namespace {
 // One key of the settings file and the field it holds: an integer field with its default,
 // or a text field (whose default is always empty).
 // Keys set only by hand are read but never written: the file keeps what its user wrote.
+// Keys newer than the file's first form are written only when their value differs from the
+// file's, so that a file nobody changed stays byte for byte as it was (integer keys only).
+enum class Written { Always, Never, WhenChanged };
+
 struct SettingKey {
     const char* section;
     const char* key;
     int32_t TAppSettings::*integer;
     ByteString TAppSettings::*text;
     int32_t defaultInteger;
-    bool written;
+    Written written;
 };
 
 constexpr SettingKey IntegerKey(const char* section, const char* key, int32_t TAppSettings::*field,
-                                int32_t defaultValue, bool written = true) {
+                                int32_t defaultValue, Written written = Written::Always) {
     return {section, key, field, nullptr, defaultValue, written};
 }
 
 constexpr SettingKey TextKey(const char* section, const char* key,
                              ByteString TAppSettings::*field) {
-    return {section, key, nullptr, field, 0, true};
+    return {section, key, nullptr, field, 0, Written::Always};
 }
 
 // In the order of the record, which is also the order of the reads and the writes.
@@ -41,7 +45,8 @@ const SettingKey kSettingKeys[] = {
     TextKey("Data", "Path", &TAppSettings::DataFolder),
     IntegerKey("PDF", "Res", &TAppSettings::ResolutionIndex, 3),
     IntegerKey("Dlg", "Inh", &TAppSettings::SkipSaveDialog, 0),
-    IntegerKey("Conv", "TimeLimit", &TAppSettings::TimeLimit, 1800, /*written=*/false),
+    IntegerKey("Conv", "TimeLimit", &TAppSettings::TimeLimit, 1800, Written::Never),
+    IntegerKey("Dlg", "Notify", &TAppSettings::Notify, 1, Written::WhenChanged),
 };
 } // namespace
 
@@ -79,7 +84,11 @@ void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings) {
 
 void WriteSettingsWith(TCustomIniFile& ini, const TAppSettings& settings) {
     for (const SettingKey& entry : kSettingKeys) {
-        if (!entry.written)
+        if (entry.written == Written::Never)
+            continue;
+        if (entry.written == Written::WhenChanged &&
+            ini.ReadInteger(entry.section, entry.key, entry.defaultInteger) ==
+                settings.*entry.integer)
             continue;
         if (entry.integer)
             ini.WriteInteger(entry.section, entry.key, settings.*entry.integer);

@@ -20,6 +20,9 @@ struct TAppSettings {
     // Seconds Ghostscript may run on one job before it is ended; 0 (or less): no limit.
     // Set by hand in the settings file ([Conv] TimeLimit); the settings window keeps it.
     int32_t TimeLimit = 1800;
+    // A notification-area notice once a PDF was stored without the save dialog; 0: none.
+    // Written only when it differs from the file's value ([Dlg] Notify).
+    int32_t Notify = 1;
 };
 
 // The one settings record of the process: all zero or empty until ReadSettings fills it.
@@ -31,7 +34,8 @@ ByteString SettingsFilePath();
 // Fills AppSettings from the settings file; never fails, never creates the file.
 void ReadSettings();
 
-// Writes every field of AppSettings that the settings window edits (not TimeLimit); raises
+// Writes every field of AppSettings that the settings window edits (not TimeLimit; Notify
+// only when it differs from the file's value); raises
 // Exception "<path> に書き込めません" when the platform refuses a key (the keys before it stay
 // written).
 void WriteSettings();

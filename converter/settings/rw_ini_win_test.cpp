@@ -57,7 +57,7 @@ bool operator==(const TAppSettings& a, const TAppSettings& b) {
     return a.WindowTop == b.WindowTop && a.WindowLeft == b.WindowLeft && a.DoLaunch == b.DoLaunch &&
            a.LaunchApp == b.LaunchApp && a.ConverterPath == b.ConverterPath &&
            a.DataFolder == b.DataFolder && a.ResolutionIndex == b.ResolutionIndex &&
-           a.SkipSaveDialog == b.SkipSaveDialog;
+           a.SkipSaveDialog == b.SkipSaveDialog && a.Notify == b.Notify;
 }
 
 // Every field set to something other than its default.
@@ -71,6 +71,7 @@ TAppSettings SampleSettings() {
     s.DataFolder = "D:\\PDF 資料\\ソ\\";
     s.ResolutionIndex = -1;
     s.SkipSaveDialog = 1;
+    s.Notify = 0;
     return s;
 }
 
@@ -93,6 +94,7 @@ TEST(SettingsFile, MissingFileGivesTheDefaultsAndIsNotCreated) {
     EXPECT_EQ(settings.DataFolder, "");
     EXPECT_EQ(settings.ResolutionIndex, 3);
     EXPECT_EQ(settings.SkipSaveDialog, 0);
+    EXPECT_EQ(settings.Notify, 1);
     EXPECT_TRUE(testing_support::ListDirectory(dir.Path()).empty());
 }
 
@@ -179,13 +181,18 @@ TEST(SettingsFile, IntegerKeysFollowTheReadRuleWithTheirOwnDefaults) {
         {"Pos", "Left", "abc", &TAppSettings::WindowLeft, 0},
         {"App", "DoLaunch", "7", &TAppSettings::DoLaunch, 7},
         {"Dlg", "Inh", "$FFFFFFFF", &TAppSettings::SkipSaveDialog, -1},
+        {"Dlg", "Notify", "0", &TAppSettings::Notify, 0},
+        {"Dlg", "Notify", "$2", &TAppSettings::Notify, 2},
+        {"Dlg", "Notify", "off", &TAppSettings::Notify, 1},
+        {"Dlg", "Notify", "", &TAppSettings::Notify, 1},
     };
     TempDir dir;
     const ByteString ini = dir / "Vellumcast.ini";
     for (const Case& c : cases) {
         SCOPED_TRACE(ByteString(c.section) + "/" + c.key + "=" + c.text);
         // Beside a well-formed integer key in another section, which must keep its value.
-        const bool besideDoLaunch = c.field == &TAppSettings::SkipSaveDialog;
+        const bool besideDoLaunch =
+            c.field == &TAppSettings::SkipSaveDialog || c.field == &TAppSettings::Notify;
         const ByteString neighbour =
             besideDoLaunch ? "[App]\r\nDoLaunch=1\r\n" : "[Dlg]\r\nInh=1\r\n";
         WriteFileBytes(ini, neighbour + "[" + c.section + "]\r\n" + c.key + "=" + c.text + "\r\n");
@@ -194,6 +201,51 @@ TEST(SettingsFile, IntegerKeysFollowTheReadRuleWithTheirOwnDefaults) {
         EXPECT_EQ(settings.*c.field, c.expected);
         EXPECT_EQ(besideDoLaunch ? settings.DoLaunch : settings.SkipSaveDialog, 1);
     }
+}
+
+TEST(SettingsFile, NotifyIsWrittenOnlyWhenItDiffersFromTheFile) {
+    struct Case {
+        const char* name;
+        const char* fileDlg; // the [Dlg] section before the write
+        int32_t notify;      // the value held when the window closes
+        const char* after;   // [Dlg] Notify after the write, "<missing>" when absent
+    };
+    const Case cases[] = {
+        {"absent, left on", "[Dlg]\r\nInh=0\r\n", 1, "<missing>"},
+        {"absent, turned off", "[Dlg]\r\nInh=0\r\n", 0, "0"},
+        {"off, left off", "[Dlg]\r\nInh=0\r\nNotify=0\r\n", 0, "0"},
+        {"off, turned on", "[Dlg]\r\nInh=0\r\nNotify=0\r\n", 1, "1"},
+        {"malformed (reads as on), left on", "[Dlg]\r\nInh=0\r\nNotify=ja\r\n", 1, "ja"},
+        {"malformed, turned off", "[Dlg]\r\nInh=0\r\nNotify=ja\r\n", 0, "0"},
+    };
+    TempDir dir;
+    const ByteString ini = dir / "Vellumcast.ini";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WriteFileBytes(ini, c.fileDlg);
+        TAppSettings settings;
+        ReadSettingsFrom(ini, settings);
+        settings.Notify = c.notify;
+        WriteSettingsTo(ini, settings);
+        const IniSections sections = ParseIniText(ReadFileBytes(ini));
+        const auto& dlg = sections.at("Dlg");
+        const auto found = dlg.find("Notify");
+        EXPECT_EQ(found == dlg.end() ? ByteString("<missing>") : found->second, c.after);
+        TAppSettings read;
+        ReadSettingsFrom(ini, read);
+        EXPECT_EQ(read.Notify, c.notify);
+    }
+
+    // A file the settings window wrote, read and written back unchanged, stays byte for
+    // byte the same.
+    DeleteFileA(ini.c_str());
+    WriteSettingsTo(ini, TAppSettings());
+    const ByteString before = ReadFileBytes(ini);
+    EXPECT_EQ(before.find("Notify"), ByteString::npos) << before;
+    TAppSettings settings;
+    ReadSettingsFrom(ini, settings);
+    WriteSettingsTo(ini, settings);
+    EXPECT_EQ(ReadFileBytes(ini), before);
 }
 
 TEST(SettingsFile, LongTextValueIsCutTo2047Bytes) {
@@ -300,6 +352,7 @@ TEST(SettingsFile, WritesKeysInRecordOrderAndStopsAtTheRefusedOne) {
                                "Data/Path=D:\\PDF 資料\\ソ\\",
                                "PDF/Res=-1",
                                "Dlg/Inh=1",
+                               "Dlg/Notify=0",
                            }));
 
     RefusingIniFile refusing("Conv/Path");
