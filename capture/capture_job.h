@@ -1,5 +1,5 @@
-// CaptureJob: one print job from standard input to the job file, the hand-off log and a
-// started converter, all beside the capture program's own executable.
+// CaptureJob: one print job from standard input to the job file and the hand-off log in the
+// data folder, and a converter started from beside the capture program's own executable.
 #pragma once
 
 #include "handoff/contract.h"
@@ -10,13 +10,11 @@ namespace capture {
 
 using handoff::kConverterFileName;
 using handoff::kJobFileName;
-
-// Paths as the ANSI calls take them (MAX_PATH), terminating zero included.
-constexpr size_t kPathCapacity = 260;
+using handoff::kPathCapacity;
 
 // The converter's command line: the converter's and the job file's full paths, quoted,
-// sized for the longest prefix that leaves room for the job file's path, so a long directory still
-// starts the converter.
+// sized for the longest folders that leave room for the job file's path, so long folders
+// still start the converter.
 constexpr size_t kMaxPrefixLength = kPathCapacity - 1 - (sizeof kJobFileName - 1);
 constexpr size_t kCommandLineCapacity =
     2 * kMaxPrefixLength + (sizeof kConverterFileName - 1) + (sizeof kJobFileName - 1) + 5 + 1;

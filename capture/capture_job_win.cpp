@@ -4,6 +4,7 @@
 
 #include "capture/capture_system_win.h"
 #include "handoff/coordination_win.h"
+#include "handoff/data_folder_win.h"
 #include "handoff/handoff_line.h"
 
 namespace capture {
@@ -12,14 +13,14 @@ static_assert(kPathCapacity == MAX_PATH, "the capture's paths are ANSI paths");
 
 namespace {
 
-bool JoinPath(const PathText& prefix, const char* name, PathText& path) {
-    return path.Append(prefix) && path.Append(name);
+bool JoinPath(const char* folder, const char* name, PathText& path) {
+    return path.Append(folder) && path.Append(name);
 }
 
-// "<prefix><converter>" "<job file>"
-bool BuildCommandLine(const PathText& prefix, const PathText& jobFile,
+// "<program folder><converter>" "<job file>"
+bool BuildCommandLine(const char* programFolder, const PathText& jobFile,
                       FixedText<kCommandLineCapacity>& commandLine) {
-    return commandLine.Append("\"") && commandLine.Append(prefix) &&
+    return commandLine.Append("\"") && commandLine.Append(programFolder) &&
            commandLine.Append(kConverterFileName) && commandLine.Append("\" \"") &&
            commandLine.Append(jobFile) && commandLine.Append("\"");
 }
@@ -40,7 +41,7 @@ bool CopyStandardInput(std::FILE* job) {
 // program) does not stop the job: the converter then names the PDF by date and time.
 void WriteHandOffLog(const PathText& handOffLog, const char* line, size_t length) {
     DeleteFileA(handOffLog.c_str());
-    UniqueStream log = CreateForWriting(handOffLog.c_str());
+    UniqueStream log = CreateNewForWriting(handOffLog.c_str());
     if (!log)
         return;
     std::fwrite(line, 1, length, log.get());
@@ -49,13 +50,18 @@ void WriteHandOffLog(const PathText& handOffLog, const char* line, size_t length
 } // namespace
 
 int CaptureJob() {
-    PathText prefix;
+    // The converter beside this program; the job in the data folder, beside the programs
+    // in a portable copy and in the printing user's own folder in an installed one.
+    handoff::PathBuffer programs;
+    handoff::PathBuffer data;
     PathText jobFile;
     PathText handOffLog;
     FixedText<kCommandLineCapacity> commandLine;
-    if (!ModuleDirectoryPrefix(prefix) || !JoinPath(prefix, kJobFileName, jobFile) ||
-        !JoinPath(prefix, handoff::kHandOffLogName, handOffLog) ||
-        !BuildCommandLine(prefix, jobFile, commandLine))
+    if (!handoff::ProgramFolder(programs) ||
+        handoff::FindDataFolder(data) != handoff::DataFolderProblem::None ||
+        !JoinPath(data.text, kJobFileName, jobFile) ||
+        !JoinPath(data.text, handoff::kHandOffLogName, handOffLog) ||
+        !BuildCommandLine(programs.text, jobFile, commandLine))
         return kNotStoredWhole;
 
     char documentName[handoff::kDocumentNameCapacity];
@@ -66,7 +72,7 @@ int CaptureJob() {
 
     // 1. The stream under a kept name of its own, its document name beside it; no lock.
     handoff::PathBuffer stem;
-    if (!handoff::ReserveKeptStem(prefix.c_str(), handOffLine, handOffLineLength, stem))
+    if (!handoff::ReserveKeptStem(data.text, handOffLine, handOffLineLength, stem))
         return kNotStoredWhole;
     PathText keptJob;
     PathText keptName;
@@ -74,7 +80,7 @@ int CaptureJob() {
         !keptName.Append(stem.text) || !keptName.Append(handoff::kKeptNameExtension))
         return kNotStoredWhole;
     {
-        UniqueStream job = CreateForWriting(keptJob.c_str());
+        UniqueStream job = CreateNewForWriting(keptJob.c_str());
         if (!job)
             return kNotStoredWhole;
         SwitchStandardInputToBinary();

@@ -12,21 +12,22 @@
 
 namespace capture {
 
-bool ModuleDirectoryPrefix(PathText& prefix) {
-    char modulePath[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, modulePath, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH)
-        return false;
-    // The directory is part of the module path, so a buffer of the path's size always holds
-    // it (a _MAX_DIR buffer would not, for a long path without a drive).
-    char drive[_MAX_DRIVE];
-    char directory[MAX_PATH];
-    _splitpath(modulePath, drive, directory, nullptr, nullptr);
-    return prefix.Append(drive) && prefix.Append(directory);
-}
-
-UniqueStream CreateForWriting(const char* path) {
-    return UniqueStream(std::fopen(path, "wb"));
+UniqueStream CreateNewForWriting(const char* path) {
+    // CREATE_NEW fails on any existing name, a reparse point included, so nothing planted
+    // in the file's place is followed.
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                              FILE_ATTRIBUTE_NORMAL | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return UniqueStream();
+    const int descriptor = _open_osfhandle(reinterpret_cast<intptr_t>(file), _O_BINARY);
+    if (descriptor == -1) {
+        CloseHandle(file);
+        return UniqueStream();
+    }
+    std::FILE* stream = _fdopen(descriptor, "wb");
+    if (!stream)
+        _close(descriptor);
+    return UniqueStream(stream);
 }
 
 void SwitchStandardInputToBinary() {

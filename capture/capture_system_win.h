@@ -1,5 +1,6 @@
-// The platform calls of the capture program: its own directory, files through the C
-// runtime's streams, standard input, the environment and the converter's start.
+// The platform calls of the capture program: files through the C runtime's streams,
+// standard input, the environment and the converter's start (the folders it works in come
+// from handoff/data_folder_win.h).
 #pragma once
 
 #include "capture/fixed_text.h"
@@ -14,18 +15,14 @@ namespace capture {
 // Paths as the ANSI calls take them.
 using PathText = FixedText<MAX_PATH>;
 
-// Drive and directory of the running executable, ending in its separator, as _splitpath
-// gives them (double-byte aware once the multibyte code page is the ANSI one). False when
-// the module path does not fit its buffer.
-bool ModuleDirectoryPrefix(PathText& prefix);
-
 struct StreamCloser {
     void operator()(std::FILE* stream) const { std::fclose(stream); }
 };
 using UniqueStream = std::unique_ptr<std::FILE, StreamCloser>;
 
-// Creates the file anew (or empties it) for writing bytes untranslated; none on failure.
-UniqueStream CreateForWriting(const char* path);
+// Creates a new file for writing bytes untranslated; none on failure, and none when any
+// entry of that name exists: a file, or a link or junction planted there, is never opened.
+UniqueStream CreateNewForWriting(const char* path);
 
 // Standard input without translation: CR LF stays, 0x1A ends nothing.
 void SwitchStandardInputToBinary();

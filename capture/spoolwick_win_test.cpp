@@ -1,6 +1,7 @@
 // Spoolwick.exe under Wine: the job file, the hand-off log and the converter's start, in
 // folders of every awkward kind, on the failure paths, and for jobs that follow each other
 // before the previous converter has finished.
+#include "base/win/files_win.h"
 #include "handoff/coordination_win.h"
 #include "capture/capture_runner_win.h"
 #include "tests/support/test_support_win.h"
@@ -171,6 +172,43 @@ TEST(CaptureStream, StoresEveryByteAsItCame) {
         EXPECT_TRUE(stored == c.stream);
         EXPECT_EQ(folder.Log(), kMarker + "job.ps\r\n");
     }
+}
+
+// The user's data folder of an installed copy, set aside for the test and put back.
+class UsersDataFolder {
+  public:
+    UsersDataFolder()
+        : path_(win::EnvironmentVariable("LOCALAPPDATA").value_or("") + "\\Vellumcast"),
+          aside_(path_ + ".before-test") {
+        MoveFileA(path_.c_str(), aside_.c_str());
+    }
+    ~UsersDataFolder() {
+        testing_support::RemoveTree(path_);
+        MoveFileA(aside_.c_str(), path_.c_str());
+    }
+    ByteString operator/(const ByteString& name) const { return path_ + "\\" + name; }
+
+  private:
+    ByteString path_;
+    ByteString aside_;
+};
+
+TEST(CaptureInstalledCopy, KeepsTheJobInTheUsersFolderAndWritesNothingBesideThePrograms) {
+    const UsersDataFolder user;
+    CaptureFolder folder("Program Files\\表 Vellumcast", CaptureFolder::Converter::StandIn);
+    WriteFileBytes(folder / "Vellumcast.ini", "[Install]\r\nPerUser=1\r\n");
+    const ByteString stream = Pattern(20000, 3);
+    EXPECT_EQ(folder.Capture(stream, ByteString("見積書")), 0);
+    // The stand-in converter writes what it got beside itself.
+    for (int waited = 0; waited < 600 && !Exists(folder / "見積書.out"); ++waited)
+        Sleep(100);
+    EXPECT_TRUE(ReadFileBytes(folder / "見積書.out") == stream);
+    EXPECT_EQ(ReadFileBytes(folder / "見積書.args"), user / "$$temp.ps\n");
+    EXPECT_EQ(ReadFileBytes(user / "log.txt"), kMarker + "見積書\r\n");
+    std::vector<ByteString> names = ListDirectory(folder.Path());
+    std::sort(names.begin(), names.end());
+    EXPECT_EQ(names, (std::vector<ByteString>{"Spoolwick.exe", "Vellumcast.exe", "Vellumcast.ini",
+                                              "見積書.args", "見積書.cmdline", "見積書.out"}));
 }
 
 struct NameCase {

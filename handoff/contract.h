@@ -1,7 +1,7 @@
 // The contract between the capture program and the converter: the files they share in
-// their one directory, the converter's file name, the hand-off log's marker and the names
-// under which a job waits when no converter has it. Nothing else in the programs spells
-// these names.
+// their data folder (see data_folder.h), the converter's file name, the hand-off log's
+// marker and the names under which a job waits when no converter has it. Nothing else in
+// the programs spells these names.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,19 @@ constexpr char kJobFileName[] = "$$temp.ps";
 constexpr char kHandOffLogName[] = "log.txt";
 constexpr char kConverterFileName[] = "Vellumcast.exe";
 
+// The settings file: beside the programs in a portable copy; in an installed copy the one
+// beside the programs holds the machine's defaults (and the install marker, see
+// data_folder.h) and each user's own lies in that user's data folder.
+constexpr char kSettingsFileName[] = "Vellumcast.ini";
+
+// Paths as the ANSI calls take them (MAX_PATH), terminating zero included.
+constexpr size_t kPathCapacity = 260;
+
+// A path in a fixed array: the capture program allocates nothing.
+struct PathBuffer {
+    char text[kPathCapacity];
+};
+
 // The environment variable the printer port sets, and the hand-off line's marker before
 // the document name.
 constexpr char kDocNameVariable[] = "REDMON_DOCNAME";
@@ -21,7 +34,7 @@ constexpr char kDocNameMarker[] = "REDMON_DOCNAME=";
 constexpr size_t kHandOffLineCapacity = 260;
 constexpr size_t kDocumentNameCapacity = kHandOffLineCapacity - (sizeof kDocNameMarker - 1) - 2;
 
-// A kept job: "$$kept-<date>-<time>-<n>.ps" beside the programs, with its hand-off line in
+// A kept job: "$$kept-<date>-<time>-<n>.ps" in the data folder, with its hand-off line in
 // "<same stem>.name". The capture stores every stream under such a name before it hands it
 // on; the converter moves the job file to one as soon as it takes a job over; a capture that
 // finds an unconverted job file moves it to one. No print ever writes to a name of this kind

@@ -2,6 +2,7 @@
 // and kept names, so that no print job replaces, mixes with or deletes another.
 #pragma once
 
+#include "handoff/contract.h"
 #include "handoff/object_names.h"
 
 #include "base/win/handles_win.h"
@@ -23,10 +24,7 @@ class MessagePump {
     ~MessagePump() = default;
 };
 
-// A path in a fixed array: the capture program allocates nothing.
-struct PathBuffer {
-    char text[MAX_PATH];
-};
+static_assert(kPathCapacity == MAX_PATH, "the hand-off's paths are ANSI paths");
 
 // The long form of the job file's folder, ending in its separator: the key of the folder's
 // objects, the same for every spelling of the folder. The folder as spelled when the

@@ -1,11 +1,12 @@
 // Job intake: the job file's long path, component by component, and the document name
-// from the hand-off log beside the executable.
+// from the hand-off log in the data folder.
 #include "converter/job/intake.h"
 
 #include "base/path_parts.h"
 #include "base/win/files_win.h"
 #include "converter/job/intake_win.h"
 #include "handoff/contract.h"
+#include "handoff/data_folder_win.h"
 #include "handoff/handoff_line.h"
 
 namespace job {
@@ -45,7 +46,10 @@ ByteString ExpandLongPath(const ByteString& path) {
 }
 
 ByteString HandOffLogPath() {
-    return ExtractFilePath(win::ModuleFileName()) + handoff::kHandOffLogName;
+    handoff::PathBuffer data;
+    if (handoff::FindDataFolder(data) != handoff::DataFolderProblem::None)
+        return ByteString();
+    return ByteString(data.text) + handoff::kHandOffLogName;
 }
 
 ByteString ReadDocNameFrom(const ByteString& logPath) {

@@ -9,7 +9,9 @@ namespace job {
 // long name of its directory entry; stops at the first component that does not exist.
 ByteString ExpandLongPath(const ByteString& path);
 
-// The hand-off log in the directory of the running executable.
+// The hand-off log in the data folder (beside the programs in a portable copy, in the
+// user's own folder in an installed one); empty when there is no data folder, which names
+// the PDF by date and time.
 ByteString HandOffLogPath();
 
 // The document name from the hand-off log at logPath: the rest of the first line that

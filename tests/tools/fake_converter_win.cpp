@@ -1,5 +1,6 @@
 // A stand-in for Vellumcast.exe in the capture's tests: it takes the job over as the real
-// converter does (the job file moves to a kept name with the log's line beside it), waits a
+// converter does (the job file moves to a kept name with the line of the log beside it: both
+// in the data folder), waits a
 // while (FAKE_CONVERTER_DELAY_MS, so that jobs overlap), then copies the kept job to
 // "<name>.out" beside itself, with the document name kept beside the job, records how it
 // was started in "<name>.cmdline" (the raw command line) and "<name>.args" (each argument
@@ -53,7 +54,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
             handoff::AcquireFolderMutex(handoff::ObjectKind::JobFiles, jobFile.c_str(), nullptr);
         if (!win::FileExists(jobFile) ||
             !handoff::SetAsideJobFile(jobFile.c_str(),
-                                      (directory + handoff::kHandOffLogName).c_str(), kept))
+                                      (ExtractFilePath(jobFile) + handoff::kHandOffLogName).c_str(),
+                                      kept))
             return 3;
         handoff::SignalTaken(jobFile.c_str());
     }
