@@ -23,6 +23,8 @@ class TCustomIniFile {
                                   const ByteString& defaultValue) const = 0;
     // Replaces or adds the key; raises Exception "<file> に書き込めません" on failure.
     virtual void WriteString(const char* section, const char* key, const ByteString& value) = 0;
+    // Removes the key if it is there (a missing file stays missing); raises as WriteString.
+    virtual void DeleteKey(const char* section, const char* key) = 0;
 
     // The key's text by the integer read rule, or defaultValue when it is malformed.
     int32_t ReadInteger(const char* section, const char* key, int32_t defaultValue) const;
@@ -41,4 +43,5 @@ class TIniFile : public TCustomIniFile {
     ByteString ReadString(const char* section, const char* key,
                           const ByteString& defaultValue) const override;
     void WriteString(const char* section, const char* key, const ByteString& value) override;
+    void DeleteKey(const char* section, const char* key) override;
 };

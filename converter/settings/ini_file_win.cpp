@@ -22,3 +22,10 @@ void TIniFile::WriteString(const char* section, const char* key, const ByteStrin
     if (!WritePrivateProfileStringA(section, key, value.c_str(), FileName().c_str()))
         throw Exception(FileName() + " に書き込めません");
 }
+
+void TIniFile::DeleteKey(const char* section, const char* key) {
+    if (GetFileAttributesA(FileName().c_str()) == INVALID_FILE_ATTRIBUTES)
+        return;
+    if (!WritePrivateProfileStringA(section, key, nullptr, FileName().c_str()))
+        throw Exception(FileName() + " に書き込めません");
+}

@@ -1,12 +1,8 @@
-// The settings record and its INI file: which key holds which field, read and written in
-// the order of the record.
+// The settings record and its INI files: which key holds which field, read and written in
+// the order of the record, in one file or in two layers (portable).
 #include "converter/settings/rw_ini.h"
 
-#include "base/path_parts.h"
-#include "base/win/files_win.h"
 #include "converter/settings/ini_file.h"
-
-TAppSettings AppSettings;
 
 namespace {
 // One key of the settings file and the field it holds: an integer field with its default,
@@ -50,35 +46,53 @@ const SettingKey kSettingKeys[] = {
 };
 } // namespace
 
-ByteString SettingsFilePath() {
-    return ChangeFileExt(win::ModuleFileName(), ".ini");
+namespace {
+// Each key from the file, or the record's value where the file lacks it (or holds a
+// malformed integer).
+void OverlaySettingsWith(const TCustomIniFile& ini, TAppSettings& settings) {
+    for (const SettingKey& entry : kSettingKeys) {
+        if (entry.integer)
+            settings.*entry.integer =
+                ini.ReadInteger(entry.section, entry.key, settings.*entry.integer);
+        else
+            settings.*entry.text = ini.ReadString(entry.section, entry.key, settings.*entry.text);
+    }
 }
 
-void ReadSettings() {
-    ReadSettingsFrom(SettingsFilePath(), AppSettings);
+bool SameValue(const SettingKey& entry, const TAppSettings& a, const TAppSettings& b) {
+    return entry.integer ? a.*entry.integer == b.*entry.integer : a.*entry.text == b.*entry.text;
 }
-
-void WriteSettings() {
-    WriteSettingsTo(SettingsFilePath(), AppSettings);
-}
-
-void ReadSettingsFrom(const ByteString& iniPath, TAppSettings& settings) {
-    const TIniFile ini(iniPath);
-    ReadSettingsWith(ini, settings);
-}
-
-void WriteSettingsTo(const ByteString& iniPath, const TAppSettings& settings) {
-    TIniFile ini(iniPath);
-    WriteSettingsWith(ini, settings);
-}
+} // namespace
 
 void ReadSettingsWith(const TCustomIniFile& ini, TAppSettings& settings) {
     for (const SettingKey& entry : kSettingKeys) {
         if (entry.integer)
-            settings.*entry.integer =
-                ini.ReadInteger(entry.section, entry.key, entry.defaultInteger);
+            settings.*entry.integer = entry.defaultInteger;
         else
-            settings.*entry.text = ini.ReadString(entry.section, entry.key, ByteString());
+            (settings.*entry.text).clear();
+    }
+    OverlaySettingsWith(ini, settings);
+}
+
+void ReadLayeredSettingsWith(const TCustomIniFile& machine, const TCustomIniFile& user,
+                             TAppSettings& settings) {
+    ReadSettingsWith(machine, settings);
+    OverlaySettingsWith(user, settings);
+}
+
+void WriteUserSettingsWith(const TCustomIniFile& machine, TCustomIniFile& user,
+                           const TAppSettings& settings) {
+    TAppSettings defaults;
+    ReadSettingsWith(machine, defaults);
+    for (const SettingKey& entry : kSettingKeys) {
+        if (entry.written == Written::Never)
+            continue;
+        if (SameValue(entry, settings, defaults))
+            user.DeleteKey(entry.section, entry.key);
+        else if (entry.integer)
+            user.WriteInteger(entry.section, entry.key, settings.*entry.integer);
+        else
+            user.WriteString(entry.section, entry.key, settings.*entry.text);
     }
 }
 

@@ -332,6 +332,9 @@ class RefusingIniFile : public TCustomIniFile {
             throw Exception(FileName() + " に書き込めません");
         written.push_back(name + "=" + value);
     }
+    void DeleteKey(const char* section, const char* key) override {
+        written.push_back(ByteString(section) + "/" + key + " removed");
+    }
 
     std::vector<ByteString> written;
 
