@@ -23,6 +23,13 @@ void Outcome::StartFailed(const std::u16string& program, uint32_t windowsError) 
          windowsError);
 }
 
+void Outcome::NoUserAccount(const std::u16string& owner) {
+    Fail("the program was not started: the spooler did not impersonate the printing user and " +
+             monitor::QuotedName(owner) +
+             " has no logged-on session; no program is started under the spooler's own account",
+         kNoLogonSession);
+}
+
 void Outcome::WriteFailed(uint64_t written, uint32_t windowsError) {
     writeFailed_ = true;
     Fail("the program stopped reading the job after " + std::to_string(written) +

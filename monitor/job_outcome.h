@@ -12,12 +12,16 @@ constexpr uint32_t kBrokenPipe = 109;        // ERROR_BROKEN_PIPE
 constexpr uint32_t kProcessAborted = 1067;   // ERROR_PROCESS_ABORTED
 constexpr uint32_t kTimeout = 1460;          // ERROR_TIMEOUT
 constexpr uint32_t kBadConfiguration = 1610; // ERROR_BAD_CONFIGURATION
+constexpr uint32_t kNoLogonSession = 1312;   // ERROR_NO_SUCH_LOGON_SESSION
 
 class Outcome {
   public:
     // No usable program in the port's settings.
     void NotConfigured(const std::string& problem);
     void StartFailed(const std::u16string& program, uint32_t windowsError);
+    // The monitor runs as a service and has no account of the printing user to start the
+    // program under (never its own).
+    void NoUserAccount(const std::u16string& owner);
     // A write to the program's standard input failed after `written` bytes of the job.
     void WriteFailed(uint64_t written, uint32_t windowsError);
     void Wrote(uint64_t bytes) { written_ += bytes; }

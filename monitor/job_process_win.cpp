@@ -1,10 +1,13 @@
 // Vellumcast Monitor: starting, feeding and awaiting the port's program.
 #include "monitor/job_process_win.h"
 
+#include "monitor/account.h"
 #include "monitor/command_line.h"
 #include "monitor/wide_win.h"
 
+#include <sddl.h>
 #include <userenv.h>
+#include <wtsapi32.h>
 
 #include <vector>
 
@@ -29,6 +32,61 @@ std::vector<std::u16string> BaseEnvironment(HANDLE userToken) {
         FreeEnvironmentStringsW(block);
     }
     return entries;
+}
+
+// True when the token's user is LocalSystem, LocalService or NetworkService.
+bool IsServiceToken(HANDLE token) {
+    DWORD needed = 0;
+    GetTokenInformation(token, TokenUser, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !GetTokenInformation(token, TokenUser, buffer.data(), needed, &needed))
+        return true; // an account we cannot name is not taken for a user's
+    wchar_t* text = nullptr;
+    if (!ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer.data())->User.Sid, &text))
+        return true;
+    const bool service = monitor::IsServiceAccountSid(U16(text));
+    LocalFree(text);
+    return service;
+}
+
+bool ProcessIsService() {
+    HANDLE token = nullptr;
+    if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token))
+        return true;
+    const win::UniqueHandle owned(token);
+    return IsServiceToken(token);
+}
+
+std::u16string SessionText(DWORD session, WTS_INFO_CLASS kind) {
+    wchar_t* text = nullptr;
+    DWORD bytes = 0;
+    if (!WTSQuerySessionInformationW(WTS_CURRENT_SERVER_HANDLE, session, kind, &text, &bytes))
+        return std::u16string();
+    std::u16string result = U16(text);
+    WTSFreeMemory(text);
+    return result;
+}
+
+// The primary token of the owner's logged-on session (the service's privilege to ask for it
+// is its own); none when the owner has no session.
+win::UniqueHandle OwnersSessionToken(const std::u16string& owner) {
+    WTS_SESSION_INFOW* list = nullptr;
+    DWORD count = 0;
+    if (!WTSEnumerateSessionsW(WTS_CURRENT_SERVER_HANDLE, 0, 1, &list, &count))
+        return {};
+    std::vector<monitor::SessionEntry> sessions;
+    for (DWORD i = 0; i < count; ++i) {
+        const DWORD id = list[i].SessionId;
+        sessions.push_back({id, SessionText(id, WTSUserName), SessionText(id, WTSDomainName),
+                            list[i].State == WTSActive});
+    }
+    WTSFreeMemory(list);
+    uint32_t session = 0;
+    HANDLE token = nullptr;
+    if (!monitor::FindOwnersSession(sessions, owner, session) ||
+        !WTSQueryUserToken(session, &token))
+        return {};
+    return win::UniqueHandle(token);
 }
 
 std::wstring FolderOf(const std::wstring& path) {
@@ -72,6 +130,41 @@ class InheritList {
 
 } // namespace
 
+LoadedProfile::LoadedProfile(HANDLE token, const std::u16string& user) {
+    if (!token)
+        return;
+    HANDLE duplicate = nullptr;
+    if (!DuplicateHandle(GetCurrentProcess(), token, GetCurrentProcess(), &duplicate, 0, FALSE,
+                         DUPLICATE_SAME_ACCESS))
+        return;
+    token_.reset(duplicate);
+    std::wstring name = Wide(user.substr(user.find(u'\\') + 1));
+    PROFILEINFOW info{};
+    info.dwSize = sizeof info;
+    info.dwFlags = PI_NOUI;
+    info.lpUserName = name.data();
+    if (LoadUserProfileW(token_.get(), &info))
+        profile_ = info.hProfile;
+    else
+        token_.reset();
+}
+
+LoadedProfile::~LoadedProfile() {
+    if (profile_)
+        UnloadUserProfile(token_.get(), profile_);
+}
+
+LoadedProfile& LoadedProfile::operator=(LoadedProfile&& other) noexcept {
+    if (this != &other) {
+        if (profile_)
+            UnloadUserProfile(token_.get(), profile_);
+        token_ = std::move(other.token_);
+        profile_ = other.profile_;
+        other.profile_ = nullptr;
+    }
+    return *this;
+}
+
 std::u16string CurrentUserName() {
     wchar_t name[257];
     DWORD length = 257;
@@ -87,14 +180,25 @@ std::u16string ComputerName() {
 std::unique_ptr<JobProcess> JobProcess::Start(const std::u16string& program,
                                               const monitor::JobValues& job,
                                               monitor::Outcome& outcome) {
-    // The spooler thread impersonates the printing user on Windows; under Wine it does not.
+    // The printing user's account, never the spooler's own: the impersonated user's token,
+    // this process's own account where it is no service (a printing program hosting the
+    // monitor, as under Wine), else the token of the owner's logged-on session.
     HANDLE rawToken = nullptr;
     win::UniqueHandle threadToken;
     if (OpenThreadToken(GetCurrentThread(), TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_IMPERSONATE, TRUE,
                         &rawToken))
         threadToken.reset(rawToken);
+    monitor::AccountFacts facts{};
+    facts.impersonatesUser = threadToken && !IsServiceToken(threadToken.get());
+    facts.processIsService = ProcessIsService();
+    win::UniqueHandle sessionToken;
+    if (!facts.impersonatesUser && facts.processIsService) {
+        sessionToken = OwnersSessionToken(job.user);
+        facts.ownerSessionFound = bool(sessionToken);
+    }
     win::UniqueHandle userToken;
-    if (threadToken) {
+    switch (monitor::ChooseAccount(facts)) {
+    case monitor::Account::ImpersonatedUser: {
         HANDLE primary = nullptr;
         if (!DuplicateTokenEx(threadToken.get(),
                               TOKEN_QUERY | TOKEN_DUPLICATE | TOKEN_ASSIGN_PRIMARY |
@@ -104,7 +208,20 @@ std::unique_ptr<JobProcess> JobProcess::Start(const std::u16string& program,
             return nullptr;
         }
         userToken.reset(primary);
+        break;
     }
+    case monitor::Account::OwnersSession:
+        userToken = std::move(sessionToken);
+        break;
+    case monitor::Account::CurrentUser:
+        break;
+    case monitor::Account::Refused:
+        outcome.NoUserAccount(job.user);
+        return nullptr;
+    }
+    // The user's profile, loaded where nobody is logged on with it (a print from another
+    // computer), so that the program's known folders are that user's.
+    LoadedProfile profile(userToken.get(), job.user);
     const std::u16string environment = monitor::BuildBlock(BaseEnvironment(userToken.get()), job);
 
     SECURITY_ATTRIBUTES inheritable{sizeof inheritable, nullptr, TRUE};
@@ -164,7 +281,9 @@ std::unique_ptr<JobProcess> JobProcess::Start(const std::u16string& program,
         return nullptr;
     }
     outcome.Started();
-    return std::make_unique<JobProcess>(std::move(input), win::UniqueProcess(info));
+    auto process = std::make_unique<JobProcess>(std::move(input), win::UniqueProcess(info));
+    process->profile_ = std::move(profile);
+    return process;
 }
 
 void JobProcess::Write(const BYTE* data, DWORD size, monitor::Outcome& outcome) {

@@ -1,6 +1,6 @@
 // Vellumcast Monitor: the port's program for one job: started hidden with a pipe on its
-// standard input, as the printing user on that user's desktop when the spooler thread
-// impersonates one (else as the current user, as under Wine); fed; awaited.
+// standard input, under the printing user's account and environment (see account.h),
+// never the spooler's own; fed; awaited.
 #pragma once
 
 #include "base/win/handles_win.h"
@@ -11,6 +11,25 @@
 
 #include <memory>
 #include <string>
+
+// A user's profile loaded for the program's run and unloaded after it (nothing when the
+// token is none or the profile could not be loaded: the environment block still comes from
+// the token).
+class LoadedProfile {
+  public:
+    LoadedProfile() = default;
+    LoadedProfile(HANDLE token, const std::u16string& user);
+    ~LoadedProfile();
+    LoadedProfile(LoadedProfile&& other) noexcept
+        : token_(std::move(other.token_)), profile_(other.profile_) {
+        other.profile_ = nullptr;
+    }
+    LoadedProfile& operator=(LoadedProfile&& other) noexcept;
+
+  private:
+    win::UniqueHandle token_;
+    HANDLE profile_ = nullptr;
+};
 
 class JobProcess {
   public:
@@ -32,6 +51,7 @@ class JobProcess {
   private:
     win::UniqueHandle input_;
     win::UniqueProcess process_;
+    LoadedProfile profile_; // last: unloaded after the program's handles are closed
 };
 
 // Who prints and where, for the job's environment: the impersonated user's name (or the

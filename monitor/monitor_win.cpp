@@ -213,9 +213,13 @@ BOOL WINAPI StartDocPort(HANDLE handle, LPWSTR printerName, DWORD jobId, DWORD l
         // DOC_INFO_1W and DOC_INFO_2W both begin with the document name.
         if ((level == 1 || level == 2) && docInfo)
             job.values.docName = U16(reinterpret_cast<DOC_INFO_1W*>(docInfo)->pDocName);
-        job.values.user = CurrentUserName();
         job.values.machine = ComputerName();
         job.spooler = std::make_unique<SpoolerJob>(printerName, jobId);
+        // The job's owner as the spooler records it; without a spooler (Wine), the account
+        // that prints, which is this one.
+        job.values.user = U16(job.spooler->Owner().c_str());
+        if (job.values.user.empty())
+            job.values.user = CurrentUserName();
 
         const std::u16string program = port->monitor->ports.Program(port->name).value_or(u"");
         const std::string problem = monitor::ProgramPathProblem(program);

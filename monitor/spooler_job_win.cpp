@@ -3,16 +3,28 @@
 
 #include <winspool.h>
 
+#include <cwchar>
 #include <vector>
 
 namespace {
+
+// By its full path in the system folder, whatever the host process's DLL search.
+HMODULE LoadSystemLibrary(const wchar_t* name) {
+    wchar_t path[MAX_PATH];
+    const UINT length = GetSystemDirectoryW(path, MAX_PATH);
+    if (length == 0 || length + 1 + wcslen(name) >= MAX_PATH)
+        return nullptr;
+    path[length] = L'\\';
+    wcscpy(path + length + 1, name);
+    return LoadLibraryW(path);
+}
 
 // Inside the spooler service its router (spoolss.dll) is already loaded and answers without
 // a round trip through RPC; elsewhere the client library does.
 template <typename F> F Spooler(const char* name) {
     HMODULE module = GetModuleHandleW(L"spoolss.dll");
     if (!module || !GetProcAddress(module, name))
-        module = LoadLibraryW(L"winspool.drv"); // stays loaded with the monitor
+        module = LoadSystemLibrary(L"winspool.drv"); // stays loaded with the monitor
     return module ? reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)))
                   : nullptr;
 }
@@ -69,4 +81,17 @@ void SpoolerJob::Failed(const std::wstring& status) {
         setJob(printer_, jobId_, 1, buffer.data(), 0);
     }
     setJob(printer_, jobId_, 0, nullptr, kJobControlRetain);
+}
+
+std::wstring SpoolerJob::Owner() const {
+    static const auto getJob = Spooler<GetJobFn>("GetJobW");
+    if (!printer_ || !getJob)
+        return std::wstring();
+    DWORD needed = 0;
+    getJob(printer_, jobId_, 1, nullptr, 0, &needed);
+    std::vector<BYTE> buffer(needed);
+    if (needed == 0 || !getJob(printer_, jobId_, 1, buffer.data(), needed, &needed))
+        return std::wstring();
+    const auto* info = reinterpret_cast<const JOB_INFO_1W*>(buffer.data());
+    return info->pUserName ? std::wstring(info->pUserName) : std::wstring();
 }

@@ -18,6 +18,8 @@ class SpoolerJob {
 
     void Sent();
     void Failed(const std::wstring& status);
+    // The user who printed the job, as the spooler records it; empty when it cannot say.
+    std::wstring Owner() const;
 
   private:
     HANDLE printer_ = nullptr;
