@@ -6,6 +6,7 @@
 //   Vellumcast-setup.exe uninstall
 // Every spooler call names the spooler's own environment ("Windows x64" on 64-bit Windows),
 // so the 32-bit build registers the same 64-bit parts as the 64-bit one.
+#include "base/win/dll_search_win.h"
 #include "monitor/names.h"
 #include "monitor/port_rules.h"
 #include "monitor/wide_win.h"
@@ -490,9 +491,7 @@ void Usage() {
 
 int wmain(int argc, wchar_t** argv) {
     // Run elevated: no DLL from the program's own folder or the current one.
-    if (const auto restrict = reinterpret_cast<BOOL(WINAPI*)(DWORD)>(reinterpret_cast<void (*)()>(
-            GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories"))))
-        restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+    win::RestrictDllSearchToSystemFolder();
     try {
         if (argc == 3 && std::wcscmp(argv[1], L"install") == 0) {
             Install(argv[2]);
