@@ -3,8 +3,8 @@
 
 # The product: Vellumcast.exe, its About tab and the installer. The text form may carry a
 # letter; the numeric form is what Windows shows as the file version.
-set(VELLUMCAST_VERSION_TEXT "0.14a")
-set(VELLUMCAST_VERSION_NUMBERS 0 14 0 0)
+set(VELLUMCAST_VERSION_TEXT "0.15")
+set(VELLUMCAST_VERSION_NUMBERS 0 15 0 0)
 
 # Spoolwick.exe's own file version is part of the capture program's fixed contract with the
 # printer port (its version record stays 1.0.0.1 whatever the product version is).

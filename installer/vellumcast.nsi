@@ -54,7 +54,6 @@ Var Step        ; the step under way, named in the message when it fails
 Var StepError   ; what went wrong in it
 Var Done        ; how far the installation got: the number of the last step begun
 Var Upgrade     ; 1 when an earlier installation lives in $INSTDIR
-Var IniCreated  ; 1 when this run created Vellumcast.ini
 Var GsPath
 Var GsVersion
 Var Setup            ; the private copy of the native setup program, in $PLUGINSDIR
@@ -365,8 +364,8 @@ FunctionEnd
   ${EndIf}
 !macroend
 
-; Program files are read and run by everyone and changed by administrators only; the folder
-; itself lets users write the job files beside them (README: "インストール先").
+; Program files are read and run by everyone and changed by administrators only, whatever the
+; folder's own list says.
 !macro ProtectFile name
   StrCpy $0 "$INSTDIR\${name}"
   StrCpy $1 "D:P(A;;FA;;;SY)(A;;FA;;;BA)(A;;0x1200a9;;;BU)"
@@ -376,6 +375,58 @@ FunctionEnd
     !insertmacro Fail "$(RightsFailed)"
   ${EndIf}
 !macroend
+
+; ---------------------------------------------------------------------------------------------
+; What an earlier version's programs left beside them, when they kept every user's jobs there:
+; the job file, kept jobs and private PDFs ("$$..."), PDFs left there and the hand-off log. They
+; go to a folder only administrators can read (README: "セキュリティ"); nothing is deleted.
+!define LEFTOVERS "$APPDATA\Vellumcast\Leftovers"
+
+; MoveLeftover: moves the files of $INSTDIR matching $R0 to ${LEFTOVERS} under free names.
+Function MoveLeftover
+  Push $R1
+  Push $R2
+  Push $R3
+  FindFirst $R1 $R2 "$INSTDIR\$R0"
+  ${DoWhile} $R2 != ""
+    ${IfNot} ${FileExists} "$INSTDIR\$R2\*.*"
+      ${IfNot} ${FileExists} "${LEFTOVERS}\*.*"
+        CreateDirectory "${LEFTOVERS}"
+        StrCpy $0 "${LEFTOVERS}"
+        StrCpy $1 "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)"
+        StrCpy $2 0x80000004 ; DACL | PROTECTED_DACL
+        Call SetAcl
+      ${EndIf}
+      StrCpy $R3 "${LEFTOVERS}\$R2"
+      ${If} ${FileExists} "$R3"
+        StrCpy $R3 "${LEFTOVERS}\$R2.$Done.$R1"
+      ${EndIf}
+      ClearErrors
+      Rename "$INSTDIR\$R2" "$R3"
+      ${If} ${Errors}
+        DetailPrint "$(LeftoverNotMoved)"
+      ${Else}
+        DetailPrint "$(LeftoverMoved)"
+      ${EndIf}
+    ${EndIf}
+    FindNext $R1 $R2
+  ${Loop}
+  FindClose $R1
+  Pop $R3
+  Pop $R2
+  Pop $R1
+FunctionEnd
+
+Function MoveLeftovers
+  Push $R0
+  StrCpy $R0 "$$$$*"
+  Call MoveLeftover
+  StrCpy $R0 "*.pdf"
+  Call MoveLeftover
+  StrCpy $R0 "log.txt"
+  Call MoveLeftover
+  Pop $R0
+FunctionEnd
 
 ; ---------------------------------------------------------------------------------------------
 
@@ -393,7 +444,6 @@ FunctionEnd
 Section "-Vellumcast"
   SetShellVarContext all
   StrCpy $Done 0
-  StrCpy $IniCreated 0
 
   !insertmacro BeginStep 1 "$(StepCheckFolder)"
   Call FolderUsable
@@ -406,6 +456,7 @@ Section "-Vellumcast"
   !insertmacro BeginStep 2 "$(StepFiles)"
   CreateDirectory "$PLUGINSDIR\backup"
   !insertmacro ForEachProgramFile BackUp
+  !insertmacro BackUp "Vellumcast.ini"
   SetOutPath "$INSTDIR"
   SetOverwrite on
   ClearErrors
@@ -426,39 +477,66 @@ Section "-Vellumcast"
   ${EndIf}
 
   !insertmacro BeginStep 3 "$(StepRights)"
-  ; Users may change what lies in the folder (the job file, the hand-off log, the settings)
-  ; and what they create there; inherited by every file, then taken back from the programs.
+  ; Users read and run what lies in the folder and change nothing there: no DLL, program or
+  ; machine setting of it is theirs to replace (each user's jobs and settings live in that
+  ; user's own folder). The list is protected and inherited by every file, so a grant to
+  ; users that an earlier version gave the folder goes, from its files too.
   StrCpy $0 "$INSTDIR"
-  StrCpy $1 "D:(A;OICI;0x1301bf;;;BU)"
-  StrCpy $2 0x20000004 ; DACL | UNPROTECTED_DACL: keeps what the folder inherits
+  StrCpy $1 "D:P(A;OICI;FA;;;SY)(A;OICI;FA;;;BA)(A;OICI;0x1200a9;;;BU)"
+  StrCpy $2 0x80000004 ; DACL | PROTECTED_DACL
   Call SetAcl
   ${If} $1 <> 0
     !insertmacro Fail "$(RightsFailed)"
   ${EndIf}
   !insertmacro ForEachProgramFile ProtectFile
+  ${If} $Upgrade = 1
+    Call MoveLeftovers
+  ${EndIf}
 
   !insertmacro BeginStep 4 "$(StepSettings)"
-  ${If} ${FileExists} "$INSTDIR\Vellumcast.ini"
+  ; The machine's defaults, which every user's own settings override key by key: an
+  ; administrator's file given with /INI=<file>, else what an earlier installation had.
+  StrCpy $0 "$INSTDIR\Vellumcast.ini"
+  ${GetParameters} $R0
+  ClearErrors
+  ${GetOptions} $R0 "/INI=" $R1
+  ${IfNot} ${Errors}
+    ${IfNot} ${FileExists} "$R1"
+      !insertmacro Fail "$(IniMissing)"
+    ${EndIf}
+    ClearErrors
+    CopyFiles /SILENT "$R1" "$0"
+    ${If} ${Errors}
+      !insertmacro Fail "$(FileFailed)"
+    ${EndIf}
+    DetailPrint "$(IniDeployed)"
+  ${EndIf}
+  ReadINIStr $R2 "$0" "Conv" "Path"
+  ${If} $R2 != ""
     DetailPrint "$(SettingsKept)"
   ${Else}
     Call FindGhostscript
     ${If} $GsPath != ""
       DetailPrint "$(GhostscriptFound)"
       ClearErrors
-      ; The file does not exist yet: Windows creates it in the ANSI code page, which the
-      ; converter reads; AnsiLength made sure the path survives that.
-      WriteINIStr "$INSTDIR\Vellumcast.ini" "Conv" "Path" "$GsPath"
+      ; A new file is created in the ANSI code page, which the converter reads; AnsiLength
+      ; made sure the path survives that.
+      WriteINIStr "$0" "Conv" "Path" "$GsPath"
       ${If} ${Errors}
-        StrCpy $0 "$INSTDIR\Vellumcast.ini"
         !insertmacro Fail "$(FileFailed)"
       ${EndIf}
-      StrCpy $IniCreated 1
     ${Else}
       DetailPrint "$(GhostscriptNone)"
       MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(GhostscriptMissing)" /SD IDYES IDYES gs_continue
       !insertmacro Fail "$(GhostscriptDeclined)"
       gs_continue:
     ${EndIf}
+  ${EndIf}
+  ; The install marker: the programs keep each user's data in that user's own folder.
+  ClearErrors
+  WriteINIStr "$0" "Install" "PerUser" "1"
+  ${If} ${Errors}
+    !insertmacro Fail "$(FileFailed)"
   ${EndIf}
 
   !insertmacro BeginStep 5 "$(StepMonitor)"
@@ -590,8 +668,8 @@ Function .onInstFailed
     ${EndIf}
     !insertmacro EndSystemFolder
   ${EndIf}
-  ${If} $IniCreated = 1
-    Delete "$INSTDIR\Vellumcast.ini"
+  ${If} $Done >= 4
+    !insertmacro Restore "Vellumcast.ini"
   ${EndIf}
   ${If} $Done >= 2
     !insertmacro ForEachProgramFile Restore
@@ -659,9 +737,8 @@ Section "un.$(UnSectionPrograms)" UnSecPrograms
   Delete "$INSTDIR\Vellumcast.ppd"
   Delete "$INSTDIR\Spoolwick.exe"
   Delete "$INSTDIR\Vellumcast.exe"
-  ; A job file or a kept job stays (the folder then stays too): it may be a print not yet
-  ; converted.
-  Delete "$INSTDIR\log.txt"
+  ; Users' jobs live in their own folders; anything else in this one (the folder then stays
+  ; too) is not ours to delete.
   Delete "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk"
   RMDir "$SMPROGRAMS\${PRODUCT}"
   DeleteRegKey HKLM "${UNINSTALL_KEY}"

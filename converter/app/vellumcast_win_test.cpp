@@ -669,7 +669,7 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(SendMessageA(resolution, CB_GETCURSEL, 0, 0), CB_ERR);
     EXPECT_EQ(drive::Text(resolution), "ComboBox1") << "Res 9 selects nothing";
     EXPECT_EQ(drive::Text(Child(main, LabelMail)), kContactMail);
-    EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.14a");
+    EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.15");
     // One hint covers the tab control, its three pages and the 20 controls on them.
     const auto hints = drive::TopLevelWindows(TOOLTIPS_CLASSA, nullptr, converter.ProcessId());
     ASSERT_EQ(hints.size(), 1u);

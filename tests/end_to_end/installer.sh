@@ -1,14 +1,18 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a fresh prefix of its own: folders it must refuse, a failed
 # step that is rolled back, an install without Ghostscript, then with Ghostscript found in the
-# registry; the printer queue, a GDI print to the stored PDF, an upgrade that keeps a changed
-# Vellumcast.ini, an uninstall with a failed job in the queue while the spooler still holds
-# the monitor DLL, a reinstall before the restart, the restart, and an uninstall that removes
-# everything but the user's PDFs and settings.
+# registry; the printer queue, a GDI print to the stored PDF through the user's own data folder
+# with the installation folder left exactly as installed, the settings window saving to the
+# user's own file while the machine's defaults still reach the keys the user never changed,
+# an upgrade that keeps the machine's Vellumcast.ini and moves what an earlier version left in
+# the installation folder aside, defaults deployed with /INI=, an uninstall with a failed job
+# in the queue while the spooler still holds the monitor DLL, a reinstall before the restart,
+# the restart, and an uninstall that removes everything but the user's PDFs and settings.
 # Usage: installer.sh INSTALLER GS_BRIDGE LIST_PRINTERS GDI_PRINT JOB_SINK HOLD_MODULE
-#        (needs a display)
+#                     SETTINGS_WINDOW_DRIVER   (needs a display)
 set -euo pipefail
 installer=$1 bridge=$2 list_printers=$3 gdi_print=$4 job_sink=$5 hold_module=$6
+window_driver=$7
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
@@ -105,7 +109,7 @@ expect_nothing_installed() { # WHEN
     ! queues | grep -q '^Vellumcast PDF' || fail "$1: the queue Vellumcast PDF is left"
     ! key_exists "$monitor_key" || fail "$1: the monitor's registry key is left"
     [ ! -e "$system_dll" ] || fail "$1: VellumcastMon.dll is left in system32"
-    [ ! -e "$c/ProgramData/Vellumcast" ] || fail "$1: the monitor's log folder is left"
+    [ ! -e "$c/ProgramData/Vellumcast/VellumcastMon.log" ] || fail "$1: the monitor's log is left"
 }
 
 # --- Folders the capture program cannot work in are refused before anything is written. ------
@@ -129,14 +133,15 @@ expect_nothing_installed "after the rolled-back installation"
 rmdir "$instdir" || fail "the rolled-back installation left files: $(ls "$instdir")"
 ok "a failed step rolls the installation back (exit status $status)"
 
-# --- Without Ghostscript: a silent installation goes on and writes no settings. --------------
+# --- Without Ghostscript: a silent installation goes on; the defaults hold the marker only. ---
 run_installer /S
 [ "$status" -eq 0 ] || fail "silent installation without Ghostscript: exit status $status"
 [ -f "$instdir/Spoolwick.exe" ] && [ -f "$instdir/Vellumcast.exe" ] || fail "programs missing"
-[ ! -e "$instdir/Vellumcast.ini" ] || fail "Vellumcast.ini written although no Ghostscript"
+[ "$(tr -d '\r' <"$instdir/Vellumcast.ini")" = "$(printf '[Install]\nPerUser=1')" ] ||
+    fail "Vellumcast.ini without Ghostscript: $(od -c "$instdir/Vellumcast.ini")"
 run_uninstaller
 expect_nothing_installed "after uninstalling the installation without Ghostscript"
-ok "installation without Ghostscript: no settings file, uninstalled cleanly"
+ok "installation without Ghostscript: the install marker only, uninstalled cleanly"
 
 # --- Ghostscript in the registry: the highest version whose console program exists. ----------
 # 10.02.1 (64-bit view) lacks its console program; 9.56.1 (64-bit view) is older than 10.00.0
@@ -162,7 +167,8 @@ install_seconds=$seconds
 ini="$instdir/Vellumcast.ini"
 [ -f "$ini" ] || fail "no Vellumcast.ini"
 # The converter reads the settings file in the ANSI code page (Shift-JIS): exact bytes.
-expected=$(printf '[Conv]\r\nPath=%s\r\n' "$gs_path" | iconv -f UTF-8 -t CP932 | od -An -tx1)
+expected=$(printf '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$gs_path" |
+    iconv -f UTF-8 -t CP932 | od -An -tx1)
 [ "$(od -An -tx1 <"$ini")" = "$expected" ] ||
     fail "Vellumcast.ini is not [Conv] Path=$gs_path in Shift-JIS: $(od -c "$ini")"
 ok "Ghostscript 10.00.0 found and written in Shift-JIS: $gs_path"
@@ -181,8 +187,16 @@ size=$(reg_value "$uninstall_key" EstimatedSize)
     fail "no Start menu entry for the settings"
 ok "Programs and Features: Vellumcast $version, publisher, icon, $((size)) KiB"
 
-pdf_dir="$instdir/PDF"
+# The user's PDFs: outside the installation folder, which nothing changes at print time.
+pdf_dir="$c/PDF"
+win_pdf_dir='C:\PDF'
 mkdir -p "$pdf_dir"
+# The printing user's own data folder (this prefix's one user).
+user_data=$("$wine_run" winepath -u "$("$wine_run" cmd /c 'echo %LOCALAPPDATA%' | tr -d '\r')" |
+    tr -d '\r')/Vellumcast
+[ ! -e "$user_data" ] || fail "the user's data folder exists before any print"
+# snapshot: every file of the installation folder with its bytes' hash.
+snapshot() { (cd "$instdir" && find . -type f -print0 | sort -z | xargs -0 sha256sum); }
 # print_and_check NAME PAGES: a GDI print through the queue becomes NAME.pdf with PAGES pages,
 # titled NAME, each page showing something (text drawn through Wine's PostScript driver is
 # not extractable).
@@ -221,12 +235,40 @@ key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "no port key"
 [ -f "$system_dll" ] || fail "VellumcastMon.dll not in system32"
 ok "queue Vellumcast PDF on VELLUMCAST:, monitor registered"
 
-# The user's settings: PDFs stored without a dialog into a folder of their own.
-win_pdf_dir="$win_instdir\\PDF"
-printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
+# The machine's defaults, as an administrator sets them: PDFs stored without a dialog into a
+# folder of their own.
+printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[Install]\r\nPerUser=1\r\n' \
     "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$ini"
 cp "$ini" "$work/settings.ini"
+cp "$ini" "$work/defaults.ini"
+installed=$(snapshot)
 print_and_check '見積書 第3版' 2
+# The job went through the user's own folder; the installation folder is as installed.
+[ "$(snapshot)" = "$installed" ] ||
+    fail "printing changed the installation folder: $(diff <(echo "$installed") <(snapshot))"
+grep -q 'REDMON_DOCNAME=見積書 第3版' <(iconv -f CP932 -t UTF-8 "$user_data/log.txt") ||
+    fail "no hand-off log of the job in the user's data folder: $(ls -a "$user_data")"
+! ls "$user_data" | grep -q '^\$\$' || fail "job files left in the user's folder: $(ls "$user_data")"
+ok "the job went through $user_data; the installation folder is byte for byte as installed"
+
+# --- The settings window of an installed copy saves the user's own file only. ----------------
+"$wine_run" "$instdir/Vellumcast.exe" &
+settings_pid=$!
+"$wine_run" "$window_driver" rect >/dev/null || fail "no settings window"
+"$wine_run" "$window_driver" close >/dev/null || fail "the settings window did not close"
+wait $settings_pid || fail "Vellumcast.exe ended with $?"
+cmp -s "$ini" "$work/settings.ini" || fail "the settings window changed the machine's defaults"
+[ -f "$user_data/Vellumcast.ini" ] || fail "the settings window wrote no user settings file"
+user_keys=$(iconv -f CP932 -t UTF-8 "$user_data/Vellumcast.ini" | tr -d '\r')
+! grep -qE '^\[(Conv|Data|Dlg|App|PDF|Install)\]' <<<"$user_keys" ||
+    fail "the user's file holds keys the user never changed: $user_keys"
+# An administrator changes a default later: the user, who never changed it, follows it.
+mkdir -p "$c/PDF2"
+printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\PDF2\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[Install]\r\nPerUser=1\r\n' \
+    "$gs_path" | iconv -f UTF-8 -t CP932 >"$ini"
+pdf_dir="$c/PDF2" print_and_check '新しい既定' 1
+ok "the settings window saved only the user's own file; a later default reached the user"
+cp "$work/defaults.ini" "$ini"
 
 # --- An upgrade that fails leaves the earlier installation working. --------------------------
 rm "$instdir/uninstall.exe"
@@ -243,14 +285,41 @@ cmp -s "$ini" "$work/settings.ini" || fail "the failed upgrade changed Vellumcas
 queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the failed upgrade lost the queue"
 ok "a failed upgrade is rolled back and keeps the installation (exit status $status)"
 
-# --- Installing again over it keeps the settings, the queue and the port. --------------------
+# --- Installing again over it keeps the settings, the queue and the port, and moves what an ---
+# earlier version left beside the programs (every user's jobs) to a folder for administrators.
+printf 'kept job\n' >"$instdir/\$\$kept-20261201-101010-1.ps"
+printf 'REDMON_DOCNAME=古い文書\r\n' >"$instdir/\$\$kept-20261201-101010-1.name"
+printf 'REDMON_DOCNAME=古い文書\r\n' >"$instdir/log.txt"
+printf '%%PDF-1.4 left\n' >"$instdir/古い文書.pdf"
 run_installer /S
 [ "$status" -eq 0 ] || fail "second installation: exit status $status"
 cmp -s "$ini" "$work/settings.ini" || fail "the second installation changed Vellumcast.ini"
+leftovers="$c/ProgramData/Vellumcast/Leftovers"
+for f in '$$kept-20261201-101010-1.ps' '$$kept-20261201-101010-1.name' log.txt 古い文書.pdf; do
+    [ ! -e "$instdir/$f" ] || fail "the upgrade left $f in the installation folder"
+    [ -f "$leftovers/$f" ] || fail "the upgrade did not move $f to $leftovers"
+done
+[ "$(cat "$leftovers/\$\$kept-20261201-101010-1.ps")" = "kept job" ] || fail "a moved job changed"
+ok "the upgrade moved what the earlier version left to $leftovers"
 queues | grep -q "^Vellumcast PDF	VELLUMCAST:	" || fail "the upgrade lost the queue"
 key_exists "$monitor_key\\Ports\\VELLUMCAST:" || fail "the upgrade lost the port"
 print_and_check '請求書 after upgrade' 1
 ok "a second installation keeps the changed Vellumcast.ini"
+
+# --- Defaults deployed with the silent installation: /INI=<file> -----------------------------
+printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=5\r\n' \
+    "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$c/deploy.ini"
+run_installer /S '/INI=C:\deploy.ini'
+[ "$status" -eq 0 ] || fail "installation with /INI=: exit status $status"
+deployed=$(iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r')
+grep -q '^Res=5$' <<<"$deployed" && grep -q '^PerUser=1$' <<<"$deployed" ||
+    fail "the deployed defaults are not the given file with the marker: $deployed"
+cp "$ini" "$work/settings.ini"
+run_installer /S '/INI=C:\missing.ini'
+[ "$status" -ne 0 ] || fail "an installation with a missing /INI= file reported success"
+cmp -s "$ini" "$work/settings.ini" || fail "the failed installation changed the defaults"
+print_and_check '配布した既定' 1
+ok "defaults deployed with /S /INI=<file>; a missing file is refused and changes nothing"
 
 # --- Uninstall with a failed job in the queue, while the spooler holds the monitor DLL. ------
 # The port's program fails (exit code 3): the monitor ends the job in error and asks the
