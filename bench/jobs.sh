@@ -4,6 +4,8 @@
 # Vellumcast.exe with automatic storing. Prints the wall time from the first capture's start
 # to the last stored PDF against twenty sequential runs of Ghostscript alone, the time each
 # capture took to end (none should wait for another job's conversion) and the longest.
+# Both kinds of copy in one run: a portable one (jobs beside the programs) and an installed
+# one (the install marker: jobs in the user's own %LOCALAPPDATA%\Vellumcast\).
 #   bench/jobs.sh [build dir] (default: build)   JOBS=n (20), PAGES=n (100)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -26,8 +28,10 @@ elapsed() { echo "$2 - $1" | bc; }
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 mkdir -p "$work/printer" "$work/pdf" "$work/alone"
 cp "$build/capture/Spoolwick.exe" "$build/converter/app/Vellumcast.exe" "$work/printer/"
-printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
-    "$(winpath "$build/tools/gswin32c.exe")" "$(winpath "$work/pdf")" >"$work/printer/Vellumcast.ini"
+settings() {
+    printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
+        "$(winpath "$build/tools/gswin32c.exe")" "$(winpath "$work/pdf")"
+}
 
 # A job of text pages, as a word processor's print would send it.
 {
@@ -51,26 +55,41 @@ for run in $(seq "$jobs"); do
 done
 alone_s=$(elapsed "$start" "$(now)")
 
-echo "== $jobs prints: capture start -> stored PDF"
-longest=0
-first=$(now)
-for run in $(seq "$jobs"); do
-    start=$(now)
-    REDMON_DOCNAME="bench $run.doc" "$wine" "$work/printer/Spoolwick.exe" <"$work/job.ps" ||
-        echo "capture $run ended with exit code $?" >&2
-    took=$(elapsed "$start" "$(now)")
-    printf 'capture %2d ended after %7.3f s\n' "$run" "$took"
-    if [ "$(echo "$took > $longest" | bc)" -eq 1 ]; then longest=$took; fi
-done
-deadline=$(($(date +%s) + 1800))
-until [ "$(ls "$work/pdf" | wc -l)" -ge "$jobs" ]; do
-    [ "$(date +%s)" -lt "$deadline" ] || { echo "only $(ls "$work/pdf" | wc -l) PDFs after 1800 s" >&2; exit 1; }
-    sleep 0.05
-done
-total_s=$(elapsed "$first" "$(now)")
+# print_round KIND: the prints of one kind of copy; sets total_s and longest.
+print_round() {
+    echo "== $jobs prints, $1 copy: capture start -> stored PDF"
+    rm -f "$work/pdf/"*
+    longest=0
+    local first start took deadline
+    first=$(now)
+    for run in $(seq "$jobs"); do
+        start=$(now)
+        REDMON_DOCNAME="bench $run.doc" "$wine" "$work/printer/Spoolwick.exe" <"$work/job.ps" ||
+            echo "capture $run ended with exit code $?" >&2
+        took=$(elapsed "$start" "$(now)")
+        printf 'capture %2d ended after %7.3f s\n' "$run" "$took"
+        if [ "$(echo "$took > $longest" | bc)" -eq 1 ]; then longest=$took; fi
+    done
+    deadline=$(($(date +%s) + 1800))
+    until [ "$(ls "$work/pdf" | wc -l)" -ge "$jobs" ]; do
+        [ "$(date +%s)" -lt "$deadline" ] || { echo "only $(ls "$work/pdf" | wc -l) PDFs after 1800 s" >&2; exit 1; }
+        sleep 0.05
+    done
+    total_s=$(elapsed "$first" "$(now)")
+}
 
-printf '%-44s %10.3f s\n' "$jobs prints, first capture to last stored PDF" "$total_s"
-printf '%-44s %10.3f s\n' "$jobs sequential Ghostscript runs alone" "$alone_s"
-printf '%-44s %10.3f\n' "ratio prints / Ghostscript alone" "$(echo "$total_s / $alone_s" | bc -l)"
-printf '%-44s %10.3f s\n' "longest capture" "$longest"
+settings >"$work/printer/Vellumcast.ini"
+print_round portable
+portable_s=$total_s portable_longest=$longest
+{ settings; printf '[Install]\r\nPerUser=1\r\n'; } >"$work/printer/Vellumcast.ini"
+print_round installed
+[ -z "$(ls -A "$work/printer" | grep -v -e '^Spoolwick.exe$' -e '^Vellumcast.exe$' -e '^Vellumcast.ini$')" ] ||
+    echo "the installed copy wrote beside the programs: $(ls "$work/printer")" >&2
+
+printf '%-52s %10.3f s\n' "$jobs prints, portable, first capture to last PDF" "$portable_s"
+printf '%-52s %10.3f s\n' "$jobs prints, installed, first capture to last PDF" "$total_s"
+printf '%-52s %10.3f\n' "ratio installed / portable" "$(echo "$total_s / $portable_s" | bc -l)"
+printf '%-52s %10.3f s\n' "$jobs sequential Ghostscript runs alone" "$alone_s"
+printf '%-52s %10.3f\n' "ratio portable prints / Ghostscript alone" "$(echo "$portable_s / $alone_s" | bc -l)"
+printf '%-52s %10.3f s / %.3f s\n' "longest capture, portable / installed" "$portable_longest" "$longest"
 echo "(the converters run side by side on $(nproc) cores; Ghostscript alone runs one at a time)"

@@ -22,6 +22,7 @@ using testing_support::ListDirectory;
 using testing_support::MakeDirectory;
 using testing_support::ReadFileBytes;
 using testing_support::TempDir;
+using testing_support::UsersDataFolder;
 using testing_support::WriteFileBytes;
 
 namespace {
@@ -173,25 +174,6 @@ TEST(CaptureStream, StoresEveryByteAsItCame) {
         EXPECT_EQ(folder.Log(), kMarker + "job.ps\r\n");
     }
 }
-
-// The user's data folder of an installed copy, set aside for the test and put back.
-class UsersDataFolder {
-  public:
-    UsersDataFolder()
-        : path_(win::EnvironmentVariable("LOCALAPPDATA").value_or("") + "\\Vellumcast"),
-          aside_(path_ + ".before-test") {
-        MoveFileA(path_.c_str(), aside_.c_str());
-    }
-    ~UsersDataFolder() {
-        testing_support::RemoveTree(path_);
-        MoveFileA(aside_.c_str(), path_.c_str());
-    }
-    ByteString operator/(const ByteString& name) const { return path_ + "\\" + name; }
-
-  private:
-    ByteString path_;
-    ByteString aside_;
-};
 
 TEST(CaptureInstalledCopy, KeepsTheJobInTheUsersFolderAndWritesNothingBesideThePrograms) {
     const UsersDataFolder user;

@@ -22,6 +22,7 @@
 #include "handoff/coordination_win.h"
 
 #include "handoff/contract.h"
+#include "handoff/data_folder_win.h"
 #include "handoff/kept_names.h"
 
 #include <cstring>
@@ -46,14 +47,23 @@ struct OpenToAll {
     }
 };
 
+// A portable copy's folder is shared by everyone who prints; an installed copy's data folder
+// is one user's, and so are its objects: they get the creator's default access list, which
+// gives no other user a way to hold them.
+bool FolderSharedByUsers() {
+    PathBuffer programs;
+    return !ProgramFolder(programs) || !IsInstalledCopy(programs.text);
+}
+
 win::UniqueHandle CreateFolderObject(ObjectKind kind, const char* jobFilePath) {
     const PathBuffer folder = LongFolderOf(jobFilePath);
-    OpenToAll security;
+    OpenToAll openToAll;
+    SECURITY_ATTRIBUTES* security = FolderSharedByUsers() ? &openToAll.attributes : nullptr;
     for (Namespace space : kNamespaces) {
         const ObjectName name = NameOf(kind, folder.text, space);
         HANDLE handle = kind == ObjectKind::JobTaken
-                            ? CreateEventA(&security.attributes, FALSE, FALSE, name.text)
-                            : CreateMutexA(&security.attributes, FALSE, name.text);
+                            ? CreateEventA(security, FALSE, FALSE, name.text)
+                            : CreateMutexA(security, FALSE, name.text);
         if (handle)
             return win::UniqueHandle(handle);
     }

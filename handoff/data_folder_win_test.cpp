@@ -13,6 +13,7 @@ namespace {
 using handoff::DataFolderProblem;
 using handoff::PathBuffer;
 using testing_support::ReadFileBytes;
+using testing_support::UsersDataFolder;
 using testing_support::WriteFileBytes;
 
 ByteString ProgramFolderText() {
@@ -32,27 +33,6 @@ class SettingsBesideTheProgram {
 
   private:
     ByteString path_;
-};
-
-// The user's data folder as the environment names it, set aside for the test and put back.
-class UsersDataFolder {
-  public:
-    UsersDataFolder()
-        : path_(win::EnvironmentVariable("LOCALAPPDATA").value_or("") + "\\" +
-                handoff::kDataFolderName),
-          aside_(path_ + ".before-test") {
-        MoveFileA(path_.c_str(), aside_.c_str());
-    }
-    ~UsersDataFolder() {
-        testing_support::RemoveTree(path_);
-        DeleteFileA(path_.c_str());
-        MoveFileA(aside_.c_str(), path_.c_str());
-    }
-    const ByteString& Path() const { return path_; }
-
-  private:
-    ByteString path_;
-    ByteString aside_;
 };
 
 TEST(DataFolderOfThisProgram, PortableWithoutTheMarkerBesideTheProgram) {

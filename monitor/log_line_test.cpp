@@ -60,4 +60,15 @@ TEST(JobOutcome, EveryFailureIsReportedWithTheFirstErrorNumber) {
     unset.NotConfigured("no program is set");
     EXPECT_EQ(unset.Reason(), "the port is not usable: no program is set");
     EXPECT_EQ(unset.Error(), monitor::kBadConfiguration);
+
+    // A service without the printing user's account starts nothing: the job fails in the
+    // queue with the reason, never silently and never under the service's own account.
+    monitor::Outcome refused;
+    refused.NoUserAccount(u"OFFICE\\yamada");
+    EXPECT_TRUE(refused.Failed());
+    EXPECT_FALSE(refused.Writable());
+    EXPECT_EQ(refused.Error(), monitor::kNoLogonSession);
+    EXPECT_NE(refused.Reason().find("\"OFFICE\\\\yamada\" has no logged-on session"),
+              std::string::npos)
+        << refused.Reason();
 }

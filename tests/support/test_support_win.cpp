@@ -1,6 +1,7 @@
 // Shared helpers of the Windows-bound tests.
 #include "tests/support/test_support_win.h"
 
+#include "base/win/files_win.h"
 #include "base/win/handles_win.h"
 #include "base/win/text_win.h"
 
@@ -31,6 +32,18 @@ TempDir::TempDir(const ByteString& nameHint) {
 
 TempDir::~TempDir() {
     RemoveTree(path_);
+}
+
+UsersDataFolder::UsersDataFolder()
+    : path_(win::EnvironmentVariable("LOCALAPPDATA").value_or("") + "\\Vellumcast"),
+      aside_(path_ + ".before-test") {
+    MoveFileA(path_.c_str(), aside_.c_str());
+}
+
+UsersDataFolder::~UsersDataFolder() {
+    RemoveTree(path_);
+    DeleteFileA(path_.c_str()); // a file a test put in the folder's place
+    MoveFileA(aside_.c_str(), path_.c_str());
 }
 
 void WriteFileBytes(const ByteString& path, const ByteString& bytes) {

@@ -26,6 +26,24 @@ class TempDir {
     ByteString path_;
 };
 
+// An installed copy's data folder of this prefix's user, "%LOCALAPPDATA%\Vellumcast": what
+// is there is set aside for the test's duration and put back afterwards; whatever the test
+// made there is removed.
+class UsersDataFolder {
+  public:
+    UsersDataFolder();
+    ~UsersDataFolder();
+    UsersDataFolder(const UsersDataFolder&) = delete;
+    UsersDataFolder& operator=(const UsersDataFolder&) = delete;
+
+    const ByteString& Path() const { return path_; } // no trailing "\"
+    ByteString operator/(const ByteString& name) const { return path_ + "\\" + name; }
+
+  private:
+    ByteString path_;
+    ByteString aside_;
+};
+
 void WriteFileBytes(const ByteString& path, const ByteString& bytes);
 ByteString ReadFileBytes(const ByteString& path); // throws std::runtime_error when missing
 bool Exists(const ByteString& path);
