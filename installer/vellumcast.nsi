@@ -29,6 +29,9 @@ RequestExecutionLevel admin
 !define PUBLISHER "Vellumcast"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellumcast"
 !define MONITOR_DLL "VellumcastMon.dll"
+; The machine's default settings, which each user's own settings override key by key; the
+; install marker in it makes the programs keep each user's data in that user's own folder.
+!define MACHINE_INI "$INSTDIR\Vellumcast.ini"
 !define SETUP_EXE "Vellumcast-setup.exe"
 ; The capture program builds "<folder>\Vellumcast.exe" "<folder>\$$temp.ps" in 260 bytes:
 ; its folder, with the final "\", may be at most 115 bytes in the ANSI code page.
@@ -496,7 +499,6 @@ Section "-Vellumcast"
   !insertmacro BeginStep 4 "$(StepSettings)"
   ; The machine's defaults, which every user's own settings override key by key: an
   ; administrator's file given with /INI=<file>, else what an earlier installation had.
-  StrCpy $0 "$INSTDIR\Vellumcast.ini"
   ${GetParameters} $R0
   ClearErrors
   ${GetOptions} $R0 "/INI=" $R1
@@ -505,13 +507,14 @@ Section "-Vellumcast"
       !insertmacro Fail "$(IniMissing)"
     ${EndIf}
     ClearErrors
-    CopyFiles /SILENT "$R1" "$0"
+    CopyFiles /SILENT "$R1" "${MACHINE_INI}"
     ${If} ${Errors}
+      StrCpy $0 "${MACHINE_INI}"
       !insertmacro Fail "$(FileFailed)"
     ${EndIf}
     DetailPrint "$(IniDeployed)"
   ${EndIf}
-  ReadINIStr $R2 "$0" "Conv" "Path"
+  ReadINIStr $R2 "${MACHINE_INI}" "Conv" "Path"
   ${If} $R2 != ""
     DetailPrint "$(SettingsKept)"
   ${Else}
@@ -521,8 +524,9 @@ Section "-Vellumcast"
       ClearErrors
       ; A new file is created in the ANSI code page, which the converter reads; AnsiLength
       ; made sure the path survives that.
-      WriteINIStr "$0" "Conv" "Path" "$GsPath"
+      WriteINIStr "${MACHINE_INI}" "Conv" "Path" "$GsPath"
       ${If} ${Errors}
+        StrCpy $0 "${MACHINE_INI}"
         !insertmacro Fail "$(FileFailed)"
       ${EndIf}
     ${Else}
@@ -534,8 +538,9 @@ Section "-Vellumcast"
   ${EndIf}
   ; The install marker: the programs keep each user's data in that user's own folder.
   ClearErrors
-  WriteINIStr "$0" "Install" "PerUser" "1"
+  WriteINIStr "${MACHINE_INI}" "Install" "PerUser" "1"
   ${If} ${Errors}
+    StrCpy $0 "${MACHINE_INI}"
     !insertmacro Fail "$(FileFailed)"
   ${EndIf}
 

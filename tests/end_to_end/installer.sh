@@ -166,8 +166,9 @@ run_installer /S
 install_seconds=$seconds
 ini="$instdir/Vellumcast.ini"
 [ -f "$ini" ] || fail "no Vellumcast.ini"
-# The converter reads the settings file in the ANSI code page (Shift-JIS): exact bytes.
-expected=$(printf '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$gs_path" |
+# The converter reads the settings file in the ANSI code page (Shift-JIS): exact bytes. The
+# defaults of the installation before (the marker alone) stayed after its uninstallation.
+expected=$(printf '[Install]\r\nPerUser=1\r\n[Conv]\r\nPath=%s\r\n' "$gs_path" |
     iconv -f UTF-8 -t CP932 | od -An -tx1)
 [ "$(od -An -tx1 <"$ini")" = "$expected" ] ||
     fail "Vellumcast.ini is not [Conv] Path=$gs_path in Shift-JIS: $(od -c "$ini")"
@@ -252,16 +253,19 @@ grep -q 'REDMON_DOCNAME=見積書 第3版' <(iconv -f CP932 -t UTF-8 "$user_data
 ok "the job went through $user_data; the installation folder is byte for byte as installed"
 
 # --- The settings window of an installed copy saves the user's own file only. ----------------
+# The user's own file as an earlier session left it: a resolution the user chose, and a key
+# that has since become equal to the default.
+printf '[PDF]\r\nRes=1\r\n[Dlg]\r\nInh=1\r\n' >"$user_data/Vellumcast.ini"
 "$wine_run" "$instdir/Vellumcast.exe" &
 settings_pid=$!
 "$wine_run" "$window_driver" rect >/dev/null || fail "no settings window"
 "$wine_run" "$window_driver" close >/dev/null || fail "the settings window did not close"
 wait $settings_pid || fail "Vellumcast.exe ended with $?"
 cmp -s "$ini" "$work/settings.ini" || fail "the settings window changed the machine's defaults"
-[ -f "$user_data/Vellumcast.ini" ] || fail "the settings window wrote no user settings file"
 user_keys=$(iconv -f CP932 -t UTF-8 "$user_data/Vellumcast.ini" | tr -d '\r')
-! grep -qE '^\[(Conv|Data|Dlg|App|PDF|Install)\]' <<<"$user_keys" ||
-    fail "the user's file holds keys the user never changed: $user_keys"
+grep -q '^Res=1$' <<<"$user_keys" || fail "the user's own resolution was lost: $user_keys"
+! grep -qE '^(Inh|DoLaunch|Launch)=|^\[(Conv|Data|Install)\]' <<<"$user_keys" ||
+    fail "the user's file holds keys equal to the defaults: $user_keys"
 # An administrator changes a default later: the user, who never changed it, follows it.
 mkdir -p "$c/PDF2"
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\PDF2\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[Install]\r\nPerUser=1\r\n' \
