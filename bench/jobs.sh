@@ -81,6 +81,7 @@ print_round() {
 settings >"$work/printer/Vellumcast.ini"
 print_round portable
 portable_s=$total_s portable_longest=$longest
+rm -f "$work/printer/log.txt" # the portable round's hand-off log
 { settings; printf '[Install]\r\nPerUser=1\r\n'; } >"$work/printer/Vellumcast.ini"
 print_round installed
 [ -z "$(ls -A "$work/printer" | grep -v -e '^Spoolwick.exe$' -e '^Vellumcast.exe$' -e '^Vellumcast.ini$')" ] ||
