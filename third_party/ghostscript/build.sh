@@ -24,7 +24,7 @@ flock 9
 
 # The key: our files, the pinned sources, and the compilers and zlib they are built with.
 key=$( {
-    cat "$here/build.sh" "$here/sources.lock" "$here"/*.patch
+    cat "$here/build.sh" "$here/sources.lock" "$here"/*.patch "$here"/*.mak
     dpkg-query -W -f='${Package} ${Version}\n' libz-mingw-w64-dev gcc-mingw-w64-x86-64-win32 \
         gcc-mingw-w64-i686-win32 mingw-w64-common gcc autoconf automake libtool cmake
 } | sha256sum | cut -c1-16)

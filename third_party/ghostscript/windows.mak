@@ -8,6 +8,10 @@
 # `override` keeps the configured Makefile from setting these back as it is read below.
 
 GS_WINDOWS_NAME ?= gswin64c
+# What base/msvctail.mak hands every compile. _Windows makes psi/iapi.h declare the API and
+# its callbacks __stdcall in every file, not only in those that include windows.h first: on
+# i686 a mixture corrupts the stack at the first callback.
+override XCFLAGS = -DCHECK_INTERRUPTS -D_Windows -D__WIN32__
 override GS = $(GS_WINDOWS_NAME)
 override GSPLATFORM = mingw_
 override SYNC = winsync
