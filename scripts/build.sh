@@ -8,6 +8,8 @@
 #                programs and both builds of the monitor and the setup program (the 64-bit
 #                ones from the x86_64 tree: build/, or build-x86_64/ where build/ is the
 #                32-bit tree).
+#   third_party/ghostscript/build.sh  the Windows Ghostscript (gswin32c.exe, gswin64c.exe) from
+#                Debian's source packages, kept outside the tree by its inputs' hash.
 #   build-x86_64/  where build/ is the 32-bit tree: the 64-bit monitor and setup program for
 #                the installer, and the 64-bit printing programs the tests print with (under
 #                Wine the monitor loads into the printing program, and the 64-bit prefix's
@@ -16,9 +18,12 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
 
+# The Windows Ghostscript from Debian's source: built once, then taken from its cache.
+ghostscript_dir=$("$root/third_party/ghostscript/build.sh" x86_64 i686)
+
 configure() { # dir toolchain [cmake options]
     cmake -S "$root" -B "$root/$1" -DCMAKE_TOOLCHAIN_FILE="$root/cmake/$2" \
-        -DCMAKE_BUILD_TYPE=Release "${@:3}" >/dev/null
+        -DCMAKE_BUILD_TYPE=Release -DVELLUMCAST_GHOSTSCRIPT_DIR="$ghostscript_dir" "${@:3}" >/dev/null
 }
 configure_and_build() { # dir toolchain [cmake options]
     configure "$@"

@@ -1,0 +1,158 @@
+#!/usr/bin/env bash
+# Builds the Windows Ghostscript the converter runs (gswin64c.exe, gswin32c.exe) from Debian
+# 12's own source packages, pinned in sources.lock, with MinGW-w64; prints the folder that
+# holds the result. Outputs are kept under a key made of every input, outside the tree, so a
+# second build (and the next clone on this machine) takes them from there.
+#   third_party/ghostscript/build.sh [x86_64|i686 ...]   (default: both)
+#   VELLUMCAST_GS_CACHE  where results and downloaded sources live
+#                        (default /var/cache/vellumcast/ghostscript)
+#   VELLUMCAST_GS_JOBS   make's -j (default 2; the build runs at the lowest priority)
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+cache=${VELLUMCAST_GS_CACHE:-/var/cache/vellumcast/ghostscript}
+jobs=${VELLUMCAST_GS_JOBS:-2}
+arches=("$@")
+[ ${#arches[@]} -gt 0 ] || arches=(x86_64 i686)
+
+log() { printf '%s\n' "ghostscript: $*" >&2; }
+die() { log "$*"; exit 1; }
+
+mkdir -p "$cache/sources"
+# One build at a time per cache: a second caller waits and then finds the result.
+exec 9>"$cache/.lock"
+flock 9
+
+# The key: our files, the pinned sources, and the compilers and zlib they are built with.
+key=$( {
+    cat "$here/build.sh" "$here/sources.lock" "$here"/*.patch "$here"/*.mak
+    dpkg-query -W -f='${Package} ${Version}\n' libz-mingw-w64-dev gcc-mingw-w64-x86-64-win32 \
+        gcc-mingw-w64-i686-win32 mingw-w64-common gcc autoconf automake libtool cmake
+} | sha256sum | cut -c1-16)
+out="$cache/$key"
+missing=()
+for arch in "${arches[@]}"; do
+    case $arch in
+    x86_64) exe=gswin64c.exe ;;
+    i686) exe=gswin32c.exe ;;
+    *) die "unknown architecture $arch" ;;
+    esac
+    [ -f "$out/$arch/$exe" ] || missing+=("$arch")
+done
+if [ ${#missing[@]} -eq 0 ]; then
+    log "cached in $out"
+    echo "$out"
+    exit 0
+fi
+
+# --- Sources: apt's deb-src, each .dsc checked against the lock, each archive against its .dsc.
+fetch() { # name version dsc-sha256 -> unpacked tree in $work/src/name
+    local name=$1 version=$2 sum=$3 upstream dsc
+    upstream=${version#*:}
+    dsc="$cache/sources/${name}_${upstream}.dsc"
+    if [ ! -f "$dsc" ]; then
+        (cd "$cache/sources" && apt-get source -q --download-only "$name=$version") >"$work/log/fetch-$name.log" 2>&1 ||
+            die "apt-get source $name=$version failed (is the deb-src entry there? scripts/setup.sh)"
+    fi
+    echo "$sum  $dsc" | sha256sum -c --quiet - >&2 || die "$dsc does not match sources.lock"
+    # dpkg-source stops on any archive whose size or checksum differs from the .dsc.
+    dpkg-source --no-copy --require-strong-checksums -x "$dsc" "$work/src/$name" >"$work/log/unpack-$name.log" 2>&1 ||
+        die "unpacking $dsc failed: $(tail -3 "$work/log/unpack-$name.log")"
+    # The corresponding source that goes next to the programs: the .dsc and what it names.
+    cp "$dsc" "$work/source/"
+    sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ [0-9a-f]* [0-9]* //p' "$dsc" |
+        while read -r file; do cp "$cache/sources/$file" "$work/source/"; done
+}
+
+work="$cache/work-$key"
+rm -rf "$work"
+mkdir -p "$work/src" "$work/log" "$work/source"
+started=$(date +%s)
+while read -r name version sum; do
+    case $name in '' | '#'*) continue ;; esac
+    fetch "$name" "$version" "$sum"
+done <"$here/sources.lock"
+
+run() { # log-name command... : runs at the lowest priority, output to a log shown on failure
+    local name=$1
+    shift
+    if ! nice -n 19 "$@" >>"$work/log/$name.log" 2>&1; then
+        tail -40 "$work/log/$name.log" >&2
+        die "$name failed (full log: $work/log/$name.log)"
+    fi
+}
+
+# --- The libraries, static, per architecture, into one prefix.
+build_libraries() { # arch host prefix
+    local arch=$1 host=$2 prefix=$3 b="$work/$1"
+    local env=(CC="$host-gcc" AR="$host-ar" RANLIB="$host-ranlib" RC="$host-windres"
+        CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" CFLAGS="-O2")
+    mkdir -p "$prefix/include" "$prefix/lib"
+    # zlib is Debian's own MinGW build (libz-mingw-w64-dev); the prefix gets a copy of it so
+    # that every configure below finds exactly one.
+    cp "/usr/$host/include/zlib.h" "/usr/$host/include/zconf.h" "$prefix/include/"
+    cp "/usr/$host/lib/libz.a" "$prefix/lib/"
+
+    log "$arch: libjpeg-turbo"
+    run "$arch-jpeg" cmake -S "$work/src/libjpeg-turbo" -B "$b/jpeg" -DCMAKE_SYSTEM_NAME=Windows \
+        -DCMAKE_SYSTEM_PROCESSOR="$arch" -DCMAKE_C_COMPILER="$host-gcc" -DCMAKE_RC_COMPILER="$host-windres" \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF \
+        -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_CRT_DLL=ON
+    run "$arch-jpeg" cmake --build "$b/jpeg" -j"$jobs" --target jpeg-static
+    cp "$b/jpeg/libjpeg.a" "$prefix/lib/"
+    cp "$work/src/libjpeg-turbo/jpeglib.h" "$work/src/libjpeg-turbo/jmorecfg.h" \
+        "$work/src/libjpeg-turbo/jerror.h" "$b/jpeg/jconfig.h" "$prefix/include/"
+
+    local lib dir opts
+    for lib in lcms2 libpng1.6 freetype; do
+        log "$arch: $lib"
+        case $lib in
+        lcms2) opts=(--without-jpeg --without-tiff --without-zlib) ;;
+        libpng1.6) opts=() ;;
+        freetype) opts=(--with-zlib=yes --without-png --without-bzip2 --without-harfbuzz
+            --without-brotli ZLIB_CFLAGS="-I$prefix/include" ZLIB_LIBS="-L$prefix/lib -lz") ;;
+        esac
+        dir="$b/$lib"
+        mkdir -p "$dir"
+        (cd "$dir" && run "$arch-$lib" "$work/src/$lib/configure" --host="$host" \
+            --prefix="$prefix" --enable-static --disable-shared "${opts[@]}" "${env[@]}")
+        run "$arch-$lib" make -C "$dir" -j"$jobs"
+        run "$arch-$lib" make -C "$dir" install
+    done
+}
+
+# --- Ghostscript: Debian's tree (its patches applied by dpkg-source), then ours; configure
+# regenerated as Debian's own build does (dh_autoreconf ./autogen.sh), which brings in the
+# configure.ac half of Debian's cross-build fix.
+log "our patch, autogen"
+run gs-prepare patch -d "$work/src/ghostscript" -p1 --no-backup-if-mismatch -i "$here/windows-platform.patch"
+(cd "$work/src/ghostscript" && NOCONFIGURE=1 run gs-prepare ./autogen.sh)
+
+build_ghostscript() { # arch host prefix exe
+    local arch=$1 host=$2 prefix=$3 exe=$4 tree="$work/$1/ghostscript"
+    log "$arch: ghostscript"
+    cp -a "$work/src/ghostscript" "$tree"
+    cp "$here/windows.mak" "$tree/"
+    # PDF input (the new C interpreter, JBIG2, JPX) and every device but pdfwrite are left
+    # out: the converter only writes PDF from PostScript. The resources go into the program.
+    (cd "$tree" && run "$arch-gs" ./configure --host="$host" --build="$(gcc -dumpmachine)"         CPPFLAGS="-I$prefix/include -I$prefix/include/freetype2" LDFLAGS="-L$prefix/lib" LIBS="-lz"         PKGCONFIG=pkg-config PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH=         --without-pdf --without-pcl --without-xps --without-gpdl --without-jbig2dec         --disable-openjpeg --without-libtiff --without-ijs --disable-cups --disable-contrib         --disable-fontconfig --disable-dbus --disable-gtk --without-x --without-libpaper         --without-libidn --with-libiconv=no --without-tesseract --without-urf         --without-pdftoraster --with-drivers=pdfwrite --enable-compile-inits)
+    run "$arch-gs" make -C "$tree" -f windows.mak -j"$jobs" AR="$host-ar" RANLIB="$host-ranlib"         GS_WINDOWS_NAME="${exe%.exe}" "bin/$exe"
+    mkdir -p "$out/$arch"
+    cp "$tree/bin/$exe" "$out/$arch/$exe.partial"
+    mv "$out/$arch/$exe.partial" "$out/$arch/$exe"
+}
+
+for arch in "${missing[@]}"; do
+    case $arch in
+    x86_64) host=x86_64-w64-mingw32 exe=gswin64c.exe ;;
+    i686) host=i686-w64-mingw32 exe=gswin32c.exe ;;
+    esac
+    build_libraries "$arch" "$host" "$work/$arch/prefix"
+    build_ghostscript "$arch" "$host" "$work/$arch/prefix" "$exe"
+done
+# Beside the programs: the Debian source packages and our own build files.
+mkdir -p "$out/source/vellumcast"
+cp "$work/source/"* "$out/source/"
+cp "$here"/build.sh "$here"/sources.lock "$here"/*.patch "$here"/windows.mak "$out/source/vellumcast/"
+rm -rf "$work"
+log "built in $(($(date +%s) - started)) s: $out"
+echo "$out"
