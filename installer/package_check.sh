@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # What the shipped installer carries, read with 7-Zip (which opens NSIS packages): the 32-bit
-# programs, both builds of the setup program (the PE32+ one is what 64-bit Windows runs, from
+# programs and Ghostscript, both builds of the setup program (the PE32+ one is what 64-bit Windows runs, from
 # the installer's private folder too) and both builds of the port monitor.
 # Usage: package_check.sh INSTALLER
 set -euo pipefail
@@ -46,5 +46,6 @@ expect_kinds 'Vellumcast-setup*.exe' "Vellumcast-setup.exe for the installation 
 expect_kinds '$PLUGINSDIR/setup/Vellumcast-setup*.exe' \
     "Vellumcast-setup.exe run from the installer's private folder" "PE32 x86,PE32+ x64"
 expect_kinds '$SYSDIR/VellumcastMon*.dll' "VellumcastMon.dll" "PE32 x86,PE32+ x64"
-echo "ok: $(basename "$installer") carries the 32-bit programs and both builds of the setup" \
-    "program and the monitor"
+expect_kinds 'gs/gswin32c.exe' "the included Ghostscript" "PE32 x86"
+echo "ok: $(basename "$installer") carries the 32-bit programs and Ghostscript and both builds" \
+    "of the setup program and the monitor"

@@ -2,8 +2,8 @@
 ; Included after the MUI languages; variables in the texts are filled in when shown.
 
 ; --- Pages -----------------------------------------------------------------------------------
-LangString WelcomeText ${LANG_JAPANESE} "Vellumcast をインストールすると、どのアプリケーションからでも「Vellumcast PDF」プリンターに印刷して PDF ファイルを作れます。$\r$\n$\r$\nPDF の作成には Ghostscript を使います。まだインストールしていない場合は、先に Ghostscript をインストールしてください (Ghostscript は同梱していません)。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
-LangString WelcomeText ${LANG_ENGLISH} "Vellumcast adds the printer $\"Vellumcast PDF$\": print to it from any program to make a PDF file.$\r$\n$\r$\nVellumcast makes PDF files with Ghostscript. If Ghostscript is not installed yet, install it first (it is not included).$\r$\n$\r$\nClick Next to continue."
+LangString WelcomeText ${LANG_JAPANESE} "Vellumcast をインストールすると、どのアプリケーションからでも「Vellumcast PDF」プリンターに印刷して PDF ファイルを作れます。$\r$\n$\r$\nPDF の作成に使う Ghostscript も一緒にインストールします。$\r$\n$\r$\n続けるには [次へ] をクリックしてください。"
+LangString WelcomeText ${LANG_ENGLISH} "Vellumcast adds the printer $\"Vellumcast PDF$\": print to it from any program to make a PDF file.$\r$\n$\r$\nThe Ghostscript it makes PDF files with is installed with it.$\r$\n$\r$\nClick Next to continue."
 LangString FinishText ${LANG_JAPANESE} "「Vellumcast PDF」プリンターを追加しました。印刷するときにこのプリンターを選ぶと PDF ファイルができます。$\r$\n$\r$\n設定はスタート メニューの「Vellumcast の設定」で変更できます。"
 LangString FinishText ${LANG_ENGLISH} "The printer $\"Vellumcast PDF$\" is ready. Choose it when you print to make a PDF file.$\r$\n$\r$\nChange the settings with $\"Vellumcast settings$\" in the Start menu."
 LangString ShortcutName ${LANG_JAPANESE} "Vellumcast の設定"
@@ -46,16 +46,6 @@ LangString BackupFailed ${LANG_ENGLISH} "Nothing was replaced: the copy needed t
 LangString Arm64Refused ${LANG_JAPANESE} "ARM64 版の Windows にはまだ対応していません。Vellumcast は 32 ビット版 (x86) と 64 ビット版 (x64) の Windows で使えます。何も変更せずに終了します。"
 LangString Arm64Refused ${LANG_ENGLISH} "Windows on ARM64 is not supported yet. Vellumcast runs on 32-bit (x86) and 64-bit (x64) Windows. Nothing was changed."
 
-LangString GhostscriptFound ${LANG_JAPANESE} "Ghostscript $GsVersion を使います: $GsPath"
-LangString GhostscriptFound ${LANG_ENGLISH} "Using Ghostscript $GsVersion: $GsPath"
-LangString GhostscriptUnwritable ${LANG_JAPANESE} "Ghostscript $0 の場所は Shift-JIS で表せない文字を含むため設定ファイルに書けません: $1"
-LangString GhostscriptUnwritable ${LANG_ENGLISH} "Ghostscript $0 lies in a folder whose name the settings file (Shift-JIS) cannot hold: $1"
-LangString GhostscriptMissing ${LANG_JAPANESE} "Ghostscript が見つかりませんでした。$\r$\n$\r$\nVellumcast は PDF の作成に Ghostscript を使います。インストールを続けた場合は、あとで Ghostscript をインストールしてから、スタート メニューの「Vellumcast の設定」で Ghostscript のプログラム (gswin32c.exe など) を指定してください。それまでは印刷しても PDF はできません。$\r$\n$\r$\nインストールを続けますか?"
-LangString GhostscriptMissing ${LANG_ENGLISH} "Ghostscript was not found.$\r$\n$\r$\nVellumcast makes PDF files with Ghostscript. If you continue, install Ghostscript later and choose its program (gswin32c.exe or similar) in $\"Vellumcast settings$\" in the Start menu; until then printing makes no PDF.$\r$\n$\r$\nContinue the installation?"
-LangString GhostscriptNone ${LANG_JAPANESE} "Ghostscript が見つかりませんでした。"
-LangString GhostscriptNone ${LANG_ENGLISH} "Ghostscript was not found."
-LangString GhostscriptDeclined ${LANG_JAPANESE} "Ghostscript がないため中止しました。"
-LangString GhostscriptDeclined ${LANG_ENGLISH} "Stopped because Ghostscript is missing."
 LangString IniMissing ${LANG_JAPANESE} "/INI= で指定された設定ファイルがありません: $R1"
 LangString IniMissing ${LANG_ENGLISH} "The settings file given with /INI= does not exist: $R1"
 LangString IniDeployed ${LANG_JAPANESE} "既定の設定として $R1 を使います"
@@ -64,6 +54,8 @@ LangString LeftoverMoved ${LANG_JAPANESE} "以前のバージョンが残した�
 LangString LeftoverMoved ${LANG_ENGLISH} "Moved a file an earlier version left: $R2 -> $R3"
 LangString LeftoverNotMoved ${LANG_JAPANESE} "以前のバージョンが残したファイルを移せませんでした: $INSTDIR\$R2"
 LangString LeftoverNotMoved ${LANG_ENGLISH} "Could not move a file an earlier version left: $INSTDIR\$R2"
+LangString GhostscriptBundled ${LANG_JAPANESE} "同梱の Ghostscript を使います: $INSTDIR\${BUNDLED_GS}"
+LangString GhostscriptBundled ${LANG_ENGLISH} "Using the included Ghostscript: $INSTDIR\${BUNDLED_GS}"
 LangString SettingsKept ${LANG_JAPANESE} "既定の設定の Ghostscript をそのまま使います: $R2"
 LangString SettingsKept ${LANG_ENGLISH} "Keeping the default settings' Ghostscript: $R2"
 

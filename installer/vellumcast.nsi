@@ -6,6 +6,8 @@
 ;   SPOOLWICK, VELLUMCAST          the two programs, of the installer's bitness
 ;   SETUP_X86, SETUP_X64           Vellumcast-setup.exe of each bitness (SETUP_X86 only in x86)
 ;   MONITOR_X86, MONITOR_X64       VellumcastMon.dll of each bitness (MONITOR_X86 only in x86)
+;   GHOSTSCRIPT, GHOSTSCRIPT_EXE   the Windows Ghostscript of the installer's bitness (built
+;                                  from Debian's source) and its file name
 ;   PPD, ICON, OUTFILE
 ; Whatever talks to the spooler is the machine's native build: on 64-bit Windows the 64-bit
 ; setup program and monitor, also from this 32-bit installer. ARM64 has no monitor build yet
@@ -32,6 +34,8 @@ RequestExecutionLevel admin
 ; The machine's default settings, which each user's own settings override key by key; the
 ; install marker in it makes the programs keep each user's data in that user's own folder.
 !define MACHINE_INI "$INSTDIR\Vellumcast.ini"
+; The Ghostscript the programs use unless the defaults name another that exists.
+!define BUNDLED_GS "gs\${GHOSTSCRIPT_EXE}"
 !define SETUP_EXE "Vellumcast-setup.exe"
 ; The capture program builds "<folder>\Vellumcast.exe" "<folder>\$$temp.ps" in 260 bytes:
 ; its folder, with the final "\", may be at most 115 bytes in the ANSI code page.
@@ -57,8 +61,6 @@ Var Step        ; the step under way, named in the message when it fails
 Var StepError   ; what went wrong in it
 Var Done        ; how far the installation got: the number of the last step begun
 Var Upgrade     ; 1 when an earlier installation lives in $INSTDIR
-Var GsPath
-Var GsVersion
 Var Setup            ; the private copy of the native setup program, in $PLUGINSDIR
 Var MonitorWasThere  ; 1 when a monitor DLL was in the system folder before this run
 Var MonitorBackedUp  ; 1 when that DLL was copied to $PLUGINSDIR\backup
@@ -258,76 +260,6 @@ Function SetAcl
   Pop $3
 FunctionEnd
 
-; ---------------------------------------------------------------------------------------------
-; Ghostscript: the highest version under HKLM\SOFTWARE\GPL Ghostscript\<version> in both
-; registry views whose console program lies beside its GS_DLL and whose path the ANSI settings
-; file can hold. Sets $GsPath (empty: none) and $GsVersion.
-
-; ConsiderGhostscript: takes the version $R1 of the current registry view when it is newer than
-; $GsVersion and usable.
-Function ConsiderGhostscript
-  ReadRegStr $R2 HKLM "SOFTWARE\GPL Ghostscript\$R1" "GS_DLL"
-  ${If} $R2 == ""
-    Return
-  ${EndIf}
-  ${If} $GsVersion != ""
-    ${VersionCompare} $R1 $GsVersion $R3
-    ${If} $R3 != 1
-      Return
-    ${EndIf}
-  ${EndIf}
-  ; gsdll64.dll comes with gswin64c.exe, gsdll32.dll with gswin32c.exe; either will do.
-  ${GetParent} $R2 $R3
-  ${GetFileName} $R2 $R4
-  ${If} $R4 == "gsdll64.dll"
-    StrCpy $R5 "$R3\gswin64c.exe"
-    StrCpy $R6 "$R3\gswin32c.exe"
-  ${Else}
-    StrCpy $R5 "$R3\gswin32c.exe"
-    StrCpy $R6 "$R3\gswin64c.exe"
-  ${EndIf}
-  ${IfNot} ${FileExists} $R5
-    StrCpy $R5 $R6
-  ${EndIf}
-  ${IfNot} ${FileExists} $R5
-    Return
-  ${EndIf}
-  StrCpy $0 $R5
-  Call AnsiLength
-  ${If} $1 < 0
-    StrCpy $0 $R1
-    StrCpy $1 $R5
-    DetailPrint "$(GhostscriptUnwritable)"
-    Return
-  ${EndIf}
-  StrCpy $GsVersion $R1
-  StrCpy $GsPath $R5
-FunctionEnd
-
-Function ScanGhostscriptView
-  StrCpy $R0 0
-  ${Do}
-    EnumRegKey $R1 HKLM "SOFTWARE\GPL Ghostscript" $R0
-    ${If} $R1 == ""
-      ${ExitDo}
-    ${EndIf}
-    IntOp $R0 $R0 + 1
-    Call ConsiderGhostscript
-  ${Loop}
-FunctionEnd
-
-Function FindGhostscript
-  StrCpy $GsPath ""
-  StrCpy $GsVersion ""
-  ${If} ${IsNativeAMD64}
-    SetRegView 64
-    Call ScanGhostscriptView
-  ${EndIf}
-  SetRegView 32
-  Call ScanGhostscriptView
-  !insertmacro NativeView
-FunctionEnd
-
 ; The monitor's own log (with SetShellVarContext all, $APPDATA is ProgramData).
 !macro DeleteMonitorLog
   Delete "$APPDATA\Vellumcast\VellumcastMon.log"
@@ -339,6 +271,7 @@ FunctionEnd
 ; The files an installation owns in its folder, and their backups for an upgrade that fails.
 
 !macro ForEachProgramFile macro
+  !insertmacro ${macro} "${BUNDLED_GS}"
   !insertmacro ${macro} "Spoolwick.exe"
   !insertmacro ${macro} "Vellumcast.exe"
   !insertmacro ${macro} "${SETUP_EXE}"
@@ -457,7 +390,7 @@ Section "-Vellumcast"
   ${IfThen} ${FileExists} "$INSTDIR\Spoolwick.exe" ${|} StrCpy $Upgrade 1 ${|}
 
   !insertmacro BeginStep 2 "$(StepFiles)"
-  CreateDirectory "$PLUGINSDIR\backup"
+  CreateDirectory "$PLUGINSDIR\backup\gs"
   !insertmacro ForEachProgramFile BackUp
   !insertmacro BackUp "Vellumcast.ini"
   SetOutPath "$INSTDIR"
@@ -474,6 +407,9 @@ Section "-Vellumcast"
 !endif
   ${EndIf}
   File "/oname=Vellumcast.ppd" "${PPD}"
+  SetOutPath "$INSTDIR\gs"
+  File "/oname=${GHOSTSCRIPT_EXE}" "${GHOSTSCRIPT}"
+  SetOutPath "$INSTDIR"
   ${If} ${Errors}
     StrCpy $0 "$INSTDIR"
     !insertmacro Fail "$(FileFailed)"
@@ -514,27 +450,21 @@ Section "-Vellumcast"
     ${EndIf}
     DetailPrint "$(IniDeployed)"
   ${EndIf}
+  ; The bundled Ghostscript, unless the defaults name one that still exists.
   ReadINIStr $R2 "${MACHINE_INI}" "Conv" "Path"
   ${If} $R2 != ""
+  ${AndIf} ${FileExists} "$R2"
     DetailPrint "$(SettingsKept)"
   ${Else}
-    Call FindGhostscript
-    ${If} $GsPath != ""
-      DetailPrint "$(GhostscriptFound)"
-      ClearErrors
-      ; A new file is created in the ANSI code page, which the converter reads; AnsiLength
-      ; made sure the path survives that.
-      WriteINIStr "${MACHINE_INI}" "Conv" "Path" "$GsPath"
-      ${If} ${Errors}
-        StrCpy $0 "${MACHINE_INI}"
-        !insertmacro Fail "$(FileFailed)"
-      ${EndIf}
-    ${Else}
-      DetailPrint "$(GhostscriptNone)"
-      MessageBox MB_YESNO|MB_ICONEXCLAMATION "$(GhostscriptMissing)" /SD IDYES IDYES gs_continue
-      !insertmacro Fail "$(GhostscriptDeclined)"
-      gs_continue:
+    ClearErrors
+    ; A new file is created in the ANSI code page, which the converter reads; the folder's
+    ; name was checked to fit it.
+    WriteINIStr "${MACHINE_INI}" "Conv" "Path" "$INSTDIR\${BUNDLED_GS}"
+    ${If} ${Errors}
+      StrCpy $0 "${MACHINE_INI}"
+      !insertmacro Fail "$(FileFailed)"
     ${EndIf}
+    DetailPrint "$(GhostscriptBundled)"
   ${EndIf}
   ; The install marker: the programs keep each user's data in that user's own folder.
   ClearErrors
@@ -678,6 +608,7 @@ Function .onInstFailed
   ${EndIf}
   ${If} $Done >= 2
     !insertmacro ForEachProgramFile Restore
+    RMDir "$INSTDIR\gs" ; only when this run made it and left nothing in it
   ${EndIf}
   ${If} $Upgrade = 0
     ; Only an empty folder goes: nothing of the user's is removed.
@@ -742,6 +673,8 @@ Section "un.$(UnSectionPrograms)" UnSecPrograms
   Delete "$INSTDIR\Vellumcast.ppd"
   Delete "$INSTDIR\Spoolwick.exe"
   Delete "$INSTDIR\Vellumcast.exe"
+  Delete "$INSTDIR\${BUNDLED_GS}"
+  RMDir "$INSTDIR\gs"
   ; Users' jobs live in their own folders; anything else in this one (the folder then stays
   ; too) is not ours to delete.
   Delete "$SMPROGRAMS\${PRODUCT}\$(ShortcutName).lnk"

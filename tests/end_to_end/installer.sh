@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The installer under Wine, in a fresh prefix of its own: folders it must refuse, a failed
-# step that is rolled back, an install without Ghostscript, then with Ghostscript found in the
-# registry; the printer queue, a GDI print to the stored PDF through the user's own data folder
+# step that is rolled back, a fresh install with its own Ghostscript, defaults naming a
+# Ghostscript that is gone (moved to the included one) or still there (kept); the printer
+# queue, a GDI print to the stored PDF through the user's own data folder
 # with the installation folder left exactly as installed, the settings window saving to the
 # user's own file while the machine's defaults still reach the keys the user never changed,
 # an upgrade that keeps the machine's Vellumcast.ini and moves what an earlier version left in
@@ -55,10 +56,14 @@ installer_machine=$(pe_machine "$installer")
 if [ "$installer_machine" = 014c ]; then
     instdir="$c/Program Files (x86)/Vellumcast"
     win_instdir='C:\Program Files (x86)\Vellumcast'
+    included_gs=gswin32c.exe
 else
     instdir="$c/Program Files/Vellumcast"
     win_instdir='C:\Program Files\Vellumcast'
+    included_gs=gswin64c.exe
 fi
+# The Ghostscript the installer brings, built from Debian's source: every print below uses it.
+win_included_gs="$win_instdir\\gs\\$included_gs"
 uninstall_key='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Vellumcast'
 monitor_key='HKLM\System\CurrentControlSet\Control\Print\Monitors\Vellumcast Monitor'
 system_dll="$c/windows/system32/VellumcastMon.dll"
@@ -100,7 +105,7 @@ run_uninstaller() {
 # Nothing of an installation is left: files, Programs and Features, printer, monitor.
 expect_nothing_installed() { # WHEN
     for f in Spoolwick.exe Vellumcast.exe Vellumcast-setup.exe Vellumcast.ppd uninstall.exe \
-        '$$temp.ps' log.txt; do
+        '$$temp.ps' log.txt "gs/$included_gs" gs; do
         [ ! -e "$instdir/$f" ] || fail "$1: $f left in the installation folder"
     done
     ! key_exists "$uninstall_key" || fail "$1: the Programs and Features entry is left"
@@ -133,46 +138,44 @@ expect_nothing_installed "after the rolled-back installation"
 rmdir "$instdir" || fail "the rolled-back installation left files: $(ls "$instdir")"
 ok "a failed step rolls the installation back (exit status $status)"
 
-# --- Without Ghostscript: a silent installation goes on; the defaults hold the marker only. ---
-run_installer /S
-[ "$status" -eq 0 ] || fail "silent installation without Ghostscript: exit status $status"
-[ -f "$instdir/Spoolwick.exe" ] && [ -f "$instdir/Vellumcast.exe" ] || fail "programs missing"
-[ "$(tr -d '\r' <"$instdir/Vellumcast.ini")" = "$(printf '[Install]\nPerUser=1')" ] ||
-    fail "Vellumcast.ini without Ghostscript: $(od -c "$instdir/Vellumcast.ini")"
-run_uninstaller
-expect_nothing_installed "after uninstalling the installation without Ghostscript"
-ok "installation without Ghostscript: the install marker only, uninstalled cleanly"
-
-# --- Ghostscript in the registry: the highest version whose console program exists. ----------
-# 10.02.1 (64-bit view) lacks its console program; 9.56.1 (64-bit view) is older than 10.00.0
-# (32-bit view), which lives in a folder with a Japanese name.
-put_gs() { # VIEW VERSION DLL_FOLDER DLL [CONSOLE]
-    "$wine_run" reg add "HKLM\\SOFTWARE\\GPL Ghostscript\\$2" /v GS_DLL /d "$3\\$4" /f \
-        "/reg:$1" >/dev/null 2>&1 || fail "reg add Ghostscript $2"
-    if [ -n "${5:-}" ]; then
-        local unix
-        unix=$("$wine_run" winepath -u "$3" | tr -d '\r')
-        mkdir -p "$unix"
-        cp "$bridge" "$unix/$5"
-    fi
-}
-put_gs 64 10.02.1 'C:\gs\gs10.02.1\bin' gsdll64.dll
-put_gs 64 9.56.1 'C:\gs\gs9.56.1\bin' gsdll64.dll gswin64c.exe
-put_gs 32 10.00.0 'C:\ツール\gs10.00.0\bin' gsdll32.dll gswin32c.exe
-gs_path='C:\ツール\gs10.00.0\bin\gswin32c.exe'
-
+# --- A fresh installation: its own Ghostscript in the defaults, with the install marker. ------
 run_installer /S
 [ "$status" -eq 0 ] || fail "silent installation: exit status $status"
-install_seconds=$seconds
+[ -f "$instdir/Spoolwick.exe" ] && [ -f "$instdir/Vellumcast.exe" ] || fail "programs missing"
+[ -f "$instdir/gs/$included_gs" ] || fail "no gs\\$included_gs in the installation folder"
 ini="$instdir/Vellumcast.ini"
-[ -f "$ini" ] || fail "no Vellumcast.ini"
-# The converter reads the settings file in the ANSI code page (Shift-JIS): exact bytes. The
-# defaults of the installation before (the marker alone) stayed after its uninstallation.
-expected=$(printf '[Install]\r\nPerUser=1\r\n[Conv]\r\nPath=%s\r\n' "$gs_path" |
-    iconv -f UTF-8 -t CP932 | od -An -tx1)
-[ "$(od -An -tx1 <"$ini")" = "$expected" ] ||
-    fail "Vellumcast.ini is not [Conv] Path=$gs_path in Shift-JIS: $(od -c "$ini")"
-ok "Ghostscript 10.00.0 found and written in Shift-JIS: $gs_path"
+# expect_ini WHAT FORMAT ARGS...: the defaults hold exactly printf's text in Shift-JIS, the
+# encoding the converter reads.
+expect_ini() {
+    local what=$1 expected
+    shift
+    # shellcheck disable=SC2059 # the format is the caller's
+    expected=$(printf "$@" | iconv -f UTF-8 -t CP932 | od -An -tx1)
+    [ "$(od -An -tx1 <"$ini")" = "$expected" ] || fail "$what: $(od -c "$ini")"
+}
+expect_ini "a fresh installation's defaults are not the included Ghostscript and the marker" \
+    '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$win_included_gs"
+run_uninstaller
+expect_nothing_installed "after uninstalling the fresh installation"
+ok "a fresh installation uses its own $included_gs; uninstalled cleanly"
+
+# --- Defaults naming a Ghostscript that is gone move to the included one; one that is still ---
+# there is kept (a folder with a Japanese name: the Shift-JIS bytes are checked).
+printf '[Conv]\r\nPath=C:\\gs\\gone\\gswin32c.exe\r\n' >"$ini"
+run_installer /S
+[ "$status" -eq 0 ] || fail "installation over defaults with a missing Ghostscript: $status"
+expect_ini "a Ghostscript that is gone was not replaced by the included one" \
+    '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$win_included_gs"
+gs_path='C:\ツール\gs10.00.0\bin\gswin32c.exe'
+mkdir -p "$c/ツール/gs10.00.0/bin"
+cp "$bridge" "$c/ツール/gs10.00.0/bin/gswin32c.exe"
+printf '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$gs_path" | iconv -f UTF-8 -t CP932 >"$ini"
+run_installer /S
+[ "$status" -eq 0 ] || fail "installation over defaults with a Ghostscript: exit status $status"
+install_seconds=$seconds
+expect_ini "the defaults' Ghostscript that exists was not kept" \
+    '[Conv]\r\nPath=%s\r\n[Install]\r\nPerUser=1\r\n' "$gs_path"
+ok "a Ghostscript that is gone moves to the included one; $gs_path, still there, is kept"
 
 # Programs and Features.
 [ "$(reg_value "$uninstall_key" DisplayName)" = "Vellumcast $version" ] || fail "DisplayName"
@@ -239,7 +242,7 @@ ok "queue Vellumcast PDF on VELLUMCAST:, monitor registered"
 # The machine's defaults, as an administrator sets them: PDFs stored without a dialog into a
 # folder of their own.
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[Install]\r\nPerUser=1\r\n' \
-    "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$ini"
+    "$win_included_gs" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$ini"
 cp "$ini" "$work/settings.ini"
 cp "$ini" "$work/defaults.ini"
 installed=$(snapshot)
@@ -269,7 +272,7 @@ grep -q '^Res=1$' <<<"$user_keys" || fail "the user's own resolution was lost: $
 # An administrator changes a default later: the user, who never changed it, follows it.
 mkdir -p "$c/PDF2"
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\PDF2\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[Install]\r\nPerUser=1\r\n' \
-    "$gs_path" | iconv -f UTF-8 -t CP932 >"$ini"
+    "$win_included_gs" | iconv -f UTF-8 -t CP932 >"$ini"
 pdf_dir="$c/PDF2" print_and_check '新しい既定' 1
 ok "the settings window saved only the user's own file; a later default reached the user"
 cp "$work/defaults.ini" "$ini"
@@ -312,7 +315,7 @@ ok "a second installation keeps the changed Vellumcast.ini"
 
 # --- Defaults deployed with the silent installation: /INI=<file> -----------------------------
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=5\r\n' \
-    "$gs_path" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$c/deploy.ini"
+    "$win_included_gs" "$win_pdf_dir" | iconv -f UTF-8 -t CP932 >"$c/deploy.ini"
 run_installer /S '/INI=C:\deploy.ini'
 [ "$status" -eq 0 ] || fail "installation with /INI=: exit status $status"
 deployed=$(iconv -f CP932 -t UTF-8 "$ini" | tr -d '\r')
