@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Screenshots of the installer as a user on a Japanese desktop sees it, for people to look at:
-# docs/installer-welcome.png, installer-folder.png, installer-ghostscript.png (no Ghostscript
-# installed), installer-progress.png, installer-finish.png and uninstaller-components.png.
+# docs/installer-welcome.png, installer-folder.png, installer-progress.png,
+# installer-finish.png and uninstaller-components.png.
 # Usage: scripts/installer-screenshots.sh [BUILD_DIR]   (a tree whose Wine runs here; default build)
 # Runs under Xvfb when there is no display; uses a fresh Wine prefix of its own.
 set -euo pipefail
@@ -50,9 +50,7 @@ pid=$!
 shot installer-welcome
 driver press 1
 shot installer-folder
-driver press 1 # install: no Ghostscript in this prefix, so the installer asks
-shot installer-ghostscript
-driver press 6 # yes, continue
+driver press 1 # install
 shot installer-progress
 driver wait 1 # the wizard moves on to its last page when done
 shot installer-finish
@@ -60,7 +58,9 @@ driver press 1
 wait "$pid"
 pid=
 
-run 'C:\Program Files\Vellumcast\uninstall.exe' &
+# Program Files, or Program Files (x86) for the 32-bit installer on a 64-bit prefix.
+uninstaller=$(ls "$WINEPREFIX"/drive_c/Program\ Files*/Vellumcast/uninstall.exe | head -1)
+run "$uninstaller" &
 pid=$!
 driver press 1 # the confirmation page
 shot uninstaller-components
