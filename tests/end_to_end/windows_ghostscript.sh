@@ -32,8 +32,8 @@ printf '[Conv]\r\nPath=%s\\gs\\%s\r\n[Data]\r\nPath=%s\\\r\n[Dlg]\r\nInh=1\r\n[A
 fail() {
     echo "FAIL: $*" >&2
     ls -la "$folder" >&2
-    # A Ghostscript that hangs would outlive the test and hold its files.
-    "$wine_run" taskkill /F /IM "$gs_name" >/dev/null 2>&1 || true
+    # A Ghostscript that hangs, or a converter showing its message, would outlive the test.
+    "$wine_run" taskkill /F /IM "$gs_name" /IM Vellumcast.exe >/dev/null 2>&1 || true
     exit 1
 }
 
@@ -44,10 +44,18 @@ man -t bash >"$work/bash.ps" 2>/dev/null
 convert() {
     job=$1 docname=$2 pdf=$3
     REDMON_DOCNAME=$docname "$wine_run" "$folder/Spoolwick.exe" <"$job" || fail "capture exit status $?"
-    waited=0
-    # The converter moves the PDF under its name only once Ghostscript has ended.
+    waited=0 kept_alone=0
+    # The converter moves the PDF under its name only once Ghostscript has ended. A failed
+    # run deletes its working PDF and keeps the job (and shows a message that nobody
+    # closes): a kept job without a working PDF for a few seconds is that failure.
     while [ ! -f "$folder/$pdf" ]; do
         [ $waited -lt 300 ] || fail "no complete $pdf after ${waited}s"
+        if ls "$folder"/\$\$kept-*.ps >/dev/null 2>&1 && ! ls "$folder"/\$\$pdf-* >/dev/null 2>&1; then
+            kept_alone=$((kept_alone + 1))
+            [ $kept_alone -lt 3 ] || fail "the conversion failed: the job was kept, no $pdf"
+        else
+            kept_alone=0
+        fi
         sleep 1
         waited=$((waited + 1))
     done

@@ -4,6 +4,9 @@
 # holds the result. Outputs are kept under a key made of every input, outside the tree, so a
 # second build (and the next clone on this machine) takes them from there.
 #   third_party/ghostscript/build.sh [x86_64|i686 ...]   (default: both)
+# The folder printed holds x86_64/gswin64c.exe, i686/gswin32c.exe, source/ (the Debian
+# source packages and our build files: the programs' complete corresponding source) and
+# THIRD-PARTY-NOTICES.txt.
 #   VELLUMCAST_GS_CACHE  where results and downloaded sources live
 #                        (default /var/cache/vellumcast/ghostscript)
 #   VELLUMCAST_GS_JOBS   make's -j (default 2; the build runs at the lowest priority)
@@ -38,18 +41,26 @@ for arch in "${arches[@]}"; do
     esac
     [ -f "$out/$arch/$exe" ] || missing+=("$arch")
 done
+# The notices come from the source packages beside the programs (notices.sh is not part of
+# the key: a change to it rewrites them without a rebuild).
+write_notices() {
+    "$here/notices.sh" "$out/source" >"$out/THIRD-PARTY-NOTICES.txt.partial"
+    mv "$out/THIRD-PARTY-NOTICES.txt.partial" "$out/THIRD-PARTY-NOTICES.txt"
+}
 if [ ${#missing[@]} -eq 0 ]; then
+    write_notices
     log "cached in $out"
     echo "$out"
     exit 0
 fi
 
 # --- Sources: apt's deb-src, each .dsc checked against the lock, each archive against its .dsc.
+dsc_files() { sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ [0-9a-f]* [0-9]* //p' "$1"; }
 fetch() { # name version dsc-sha256 -> unpacked tree in $work/src/name
     local name=$1 version=$2 sum=$3 upstream dsc
     upstream=${version#*:}
     dsc="$cache/sources/${name}_${upstream}.dsc"
-    if [ ! -f "$dsc" ]; then
+    if [ ! -f "$dsc" ] || ! (cd "$cache/sources" && dsc_files "$dsc" | xargs -r ls >/dev/null 2>&1); then
         (cd "$cache/sources" && apt-get source -q --download-only "$name=$version") >"$work/log/fetch-$name.log" 2>&1 ||
             die "apt-get source $name=$version failed (is the deb-src entry there? scripts/setup.sh)"
     fi
@@ -59,8 +70,7 @@ fetch() { # name version dsc-sha256 -> unpacked tree in $work/src/name
         die "unpacking $dsc failed: $(tail -3 "$work/log/unpack-$name.log")"
     # The corresponding source that goes next to the programs: the .dsc and what it names.
     cp "$dsc" "$work/source/"
-    sed -n '/^Checksums-Sha256:/,/^[^ ]/s/^ [0-9a-f]* [0-9]* //p' "$dsc" |
-        while read -r file; do cp "$cache/sources/$file" "$work/source/"; done
+    dsc_files "$dsc" | while read -r file; do cp "$cache/sources/$file" "$work/source/"; done
 }
 
 work="$cache/work-$key"
@@ -152,7 +162,9 @@ done
 # Beside the programs: the Debian source packages and our own build files.
 mkdir -p "$out/source/vellumcast"
 cp "$work/source/"* "$out/source/"
-cp "$here"/build.sh "$here"/sources.lock "$here"/*.patch "$here"/windows.mak "$out/source/vellumcast/"
+cp "$here"/build.sh "$here"/notices.sh "$here"/sources.lock "$here"/*.patch "$here"/windows.mak \
+    "$out/source/vellumcast/"
 rm -rf "$work"
+write_notices
 log "built in $(($(date +%s) - started)) s: $out"
 echo "$out"
