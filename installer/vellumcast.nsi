@@ -8,6 +8,8 @@
 ;   MONITOR_X86, MONITOR_X64       VellumcastMon.dll of each bitness (MONITOR_X86 only in x86)
 ;   GHOSTSCRIPT, GHOSTSCRIPT_EXE   the Windows Ghostscript of the installer's bitness (built
 ;                                  from Debian's source) and its file name
+;   GHOSTSCRIPT_NOTICES            its licence and the notices of what it links
+;   LICENSE, LICENSE_PAGE          our licence, and the licence page (ours and Ghostscript's)
 ;   PPD, ICON, OUTFILE
 ; Whatever talks to the spooler is the machine's native build: on 64-bit Windows the 64-bit
 ; setup program and monitor, also from this 32-bit installer. ARM64 has no monitor build yet
@@ -70,6 +72,7 @@ Var MonitorBackedUp  ; 1 when that DLL was copied to $PLUGINSDIR\backup
 !define MUI_ABORTWARNING
 !define MUI_WELCOMEPAGE_TEXT "$(WelcomeText)"
 !insertmacro MUI_PAGE_WELCOME
+!insertmacro MUI_PAGE_LICENSE "${LICENSE_PAGE}"
 !define MUI_PAGE_CUSTOMFUNCTION_LEAVE FolderPageLeave
 !insertmacro MUI_PAGE_DIRECTORY
 !insertmacro MUI_PAGE_INSTFILES
@@ -272,6 +275,8 @@ FunctionEnd
 
 !macro ForEachProgramFile macro
   !insertmacro ${macro} "${BUNDLED_GS}"
+  !insertmacro ${macro} "gs\THIRD-PARTY-NOTICES.txt"
+  !insertmacro ${macro} "LICENSE.txt"
   !insertmacro ${macro} "Spoolwick.exe"
   !insertmacro ${macro} "Vellumcast.exe"
   !insertmacro ${macro} "${SETUP_EXE}"
@@ -407,8 +412,10 @@ Section "-Vellumcast"
 !endif
   ${EndIf}
   File "/oname=Vellumcast.ppd" "${PPD}"
+  File "/oname=LICENSE.txt" "${LICENSE}"
   SetOutPath "$INSTDIR\gs"
   File "/oname=${GHOSTSCRIPT_EXE}" "${GHOSTSCRIPT}"
+  File "/oname=THIRD-PARTY-NOTICES.txt" "${GHOSTSCRIPT_NOTICES}"
   SetOutPath "$INSTDIR"
   ${If} ${Errors}
     StrCpy $0 "$INSTDIR"
@@ -674,6 +681,8 @@ Section "un.$(UnSectionPrograms)" UnSecPrograms
   Delete "$INSTDIR\Spoolwick.exe"
   Delete "$INSTDIR\Vellumcast.exe"
   Delete "$INSTDIR\${BUNDLED_GS}"
+  Delete "$INSTDIR\gs\THIRD-PARTY-NOTICES.txt"
+  Delete "$INSTDIR\LICENSE.txt"
   RMDir "$INSTDIR\gs"
   ; Users' jobs live in their own folders; anything else in this one (the folder then stays
   ; too) is not ours to delete.

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Screenshots of the installer as a user on a Japanese desktop sees it, for people to look at:
-# docs/installer-welcome.png, installer-folder.png, installer-progress.png,
+# docs/installer-welcome.png, installer-license.png, installer-folder.png, installer-progress.png,
 # installer-finish.png and uninstaller-components.png.
 # Usage: scripts/installer-screenshots.sh [BUILD_DIR]   (a tree whose Wine runs here; default build)
 # Runs under Xvfb when there is no display; uses a fresh Wine prefix of its own.
@@ -49,6 +49,8 @@ run "$installer" &
 pid=$!
 shot installer-welcome
 driver press 1
+shot installer-license
+driver press 1 # agree
 shot installer-folder
 driver press 1 # install
 shot installer-progress

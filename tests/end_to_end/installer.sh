@@ -105,7 +105,7 @@ run_uninstaller() {
 # Nothing of an installation is left: files, Programs and Features, printer, monitor.
 expect_nothing_installed() { # WHEN
     for f in Spoolwick.exe Vellumcast.exe Vellumcast-setup.exe Vellumcast.ppd uninstall.exe \
-        '$$temp.ps' log.txt "gs/$included_gs" gs; do
+        '$$temp.ps' log.txt LICENSE.txt "gs/$included_gs" gs; do
         [ ! -e "$instdir/$f" ] || fail "$1: $f left in the installation folder"
     done
     ! key_exists "$uninstall_key" || fail "$1: the Programs and Features entry is left"
@@ -143,6 +143,8 @@ run_installer /S
 [ "$status" -eq 0 ] || fail "silent installation: exit status $status"
 [ -f "$instdir/Spoolwick.exe" ] && [ -f "$instdir/Vellumcast.exe" ] || fail "programs missing"
 [ -f "$instdir/gs/$included_gs" ] || fail "no gs\\$included_gs in the installation folder"
+grep -q 'GNU AFFERO GENERAL PUBLIC LICENSE' "$instdir/gs/THIRD-PARTY-NOTICES.txt" &&
+    grep -q '^MIT License' "$instdir/LICENSE.txt" || fail "the licences are not installed"
 ini="$instdir/Vellumcast.ini"
 # expect_ini WHAT FORMAT ARGS...: the defaults hold exactly printf's text in Shift-JIS, the
 # encoding the converter reads.

@@ -16,7 +16,8 @@ These programs are GPL Ghostscript 10.0.0, licensed under the GNU Affero General
 License version 3 or later (its text is at the end of this file), built with MinGW-w64 from
 Debian 12's source packages below and statically linked with the libraries among them.
 Their complete corresponding source (the Debian source packages and our build files and
-patch) is in the folder "source" beside the programs.
+patch) comes with them: in the folder "source" beside them where they are built, and in the
+folder "VellumcastSetup-<version>-source" beside the installer that carries them.
 
 EOF
 printf '%-16s %-28s %s\n' package version use
