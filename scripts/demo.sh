@@ -17,13 +17,22 @@ out="$root/demo-output"
 rm -rf "$out"
 mkdir -p "$out/printer" "$out/pdf" "$out/gs"
 cp "$root/build/capture/Spoolwick.exe" "$root/build/converter/app/Vellumcast.exe" "$out/printer/"
-cp "$root/build/tools/gswin32c.exe" "$out/gs/"   # stands in for Ghostscript's gswin32c.exe
+# The Windows Ghostscript built from Debian's source (scripts/build.sh made it, or took it from
+# its cache), of the test programs' bitness.
+gs_dir=$("$root/third_party/ghostscript/build.sh" x86_64 i686 2>/dev/null)
+if [ "$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$root/build/capture/Spoolwick.exe") + 4)) -N2 \
+    "$root/build/capture/Spoolwick.exe" | tr -d ' ')" = 014c ]; then
+    gs_exe=gswin32c.exe gs_arch=i686
+else
+    gs_exe=gswin64c.exe gs_arch=x86_64
+fi
+cp "$gs_dir/$gs_arch/$gs_exe" "$out/gs/"
 
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEPREFIX="$out/wineprefix"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 # The settings file: automatic storing into demo-output/pdf, nothing started afterwards.
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
-    "$(winpath "$out/gs/gswin32c.exe")" "$(winpath "$out/pdf")" |
+    "$(winpath "$out/gs/$gs_exe")" "$(winpath "$out/pdf")" |
     iconv -f UTF-8 -t CP932 >"$out/printer/Vellumcast.ini"
 
 "$root/scripts/wine" wineboot -i >/dev/null 2>&1 || true

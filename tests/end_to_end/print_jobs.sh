@@ -1,12 +1,12 @@
 #!/bin/sh
 # The whole road of print jobs under Wine: PostScript piped into Spoolwick.exe with a
-# Japanese document name, the real Vellumcast.exe in job mode, Ghostscript through the test
-# bridge, PDFs stored automatically. First one job, then twenty captured back to back while
+# Japanese document name, the real Vellumcast.exe in job mode, the Windows Ghostscript built
+# from Debian's source, PDFs stored automatically. First one job, then twenty captured back to back while
 # earlier converters still run (two of them with the same document name); every PDF must
 # carry its own name and its own text, and no job may be left behind.
-# Usage: end_to_end.sh SPOOLWICK_EXE VELLUMCAST_EXE GSWIN32C_EXE (needs a display).
+# Usage: print_jobs.sh SPOOLWICK_EXE VELLUMCAST_EXE GHOSTSCRIPT_EXE (needs a display).
 set -eu
-spoolwick=$1 vellumcast=$2 bridge=$3
+spoolwick=$1 vellumcast=$2 ghostscript=$3
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8
@@ -21,7 +21,7 @@ cp "$vellumcast" "$printer/Vellumcast.exe"
 
 windows_path() { printf 'Z:%s' "$1" | tr / '\\'; }
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
-    "$(windows_path "$bridge")" "$(windows_path "$data")" >"$printer/Vellumcast.ini"
+    "$(windows_path "$ghostscript")" "$(windows_path "$data")" >"$printer/Vellumcast.ini"
 
 fail() {
     echo "FAIL: $*" >&2

@@ -1,15 +1,16 @@
 #!/bin/sh
 # Printing from Windows end to end under Wine, in a prefix of its own: the setup program
 # registers our port monitor, port and queue; a GDI print (gdi_print.exe) goes through the
-# spooler and the monitor to the real Spoolwick.exe, Vellumcast.exe and Ghostscript (through
-# the bridge), which store "<document name>.pdf"; its pages are rendered and its Title read.
+# spooler and the monitor to the real Spoolwick.exe, Vellumcast.exe and the Windows Ghostscript
+# built from Debian's source, which store "<document name>.pdf"; its pages are rendered and its
+# Title read.
 # Then the failure paths (a program that stops reading early, one that fails, a missing one)
 # must each end the job in error with a line in the monitor's log, and uninstall must remove
 # everything, twice over.
-# Usage: end_to_end.sh BUILD_DIR SPOOLWICK VELLUMCAST GSWIN32C MONITOR_DLL SETUP_EXE PPD
+# Usage: printing.sh BUILD_DIR SPOOLWICK VELLUMCAST GHOSTSCRIPT MONITOR_DLL SETUP_EXE PPD
 #        GDI_PRINT JOB_SINK (needs a display)
 set -eu
-build=$1 spoolwick=$2 vellumcast=$3 bridge=$4 dll=$5 setup=$6 ppd=$7 gdi_print=$8 sink=$9
+build=$1 spoolwick=$2 vellumcast=$3 ghostscript=$4 dll=$5 setup=$6 ppd=$7 gdi_print=$8 sink=$9
 here=$(cd "$(dirname "$0")" && pwd)
 wine_run="$here/../wine-run"
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
@@ -35,9 +36,9 @@ cp "$setup" "$app/Vellumcast-setup.exe"
 cp "$ppd" "$app/Vellumcast.ppd"
 cp "$sink" "$app/job_sink.exe"
 cp "$gdi_print" "$app/gdi_print.exe"
-bridge_win=$(printf 'Z:%s' "$bridge" | tr / '\\')
+ghostscript_win=$(printf 'Z:%s' "$ghostscript" | tr / '\\')
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\PDF 出力\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n' \
-    "$bridge_win" | iconv -f UTF-8 -t CP932 >"$app/Vellumcast.ini"
+    "$ghostscript_win" | iconv -f UTF-8 -t CP932 >"$app/Vellumcast.ini"
 log="$drive_c/ProgramData/Vellumcast/VellumcastMon.log"
 
 fail() {
