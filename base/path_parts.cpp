@@ -53,8 +53,24 @@ ByteString ChangeFileExt(const ByteString& path, const ByteString& ext) {
     return (dot == ByteString::npos ? path : path.substr(0, dot)) + ext;
 }
 
+namespace {
+bool EndsWithBackslash(const char* s, size_t length) {
+    bool backslash = false;
+    for (size_t i = 0; i < length; ++i) {
+        backslash = s[i] == '\\';
+        if (IsLeadByte(static_cast<unsigned char>(s[i])) && i + 1 < length)
+            ++i;
+    }
+    return backslash;
+}
+} // namespace
+
 bool EndsWithBackslash(const ByteString& s) {
-    return !s.empty() && FindLastOf(s, "\\") == s.size() - 1;
+    return EndsWithBackslash(s.data(), s.size());
+}
+
+bool EndsWithBackslash(const char* s) {
+    return EndsWithBackslash(s, std::strlen(s));
 }
 
 ByteString IncludeTrailingBackslash(const ByteString& s) {

@@ -19,8 +19,10 @@ ByteString ExtractFileExt(const ByteString& path);  // ".ext", or empty
 // Replaces the extension, or appends ext when there is none; an empty ext removes it.
 ByteString ChangeFileExt(const ByteString& path, const ByteString& ext);
 
-// True when the last character of s is a single-byte "\".
+// True when the last character of s is a single-byte "\" (not the trail byte of 表 or ソ).
+// The zero-terminated form allocates nothing, for the capture program.
 bool EndsWithBackslash(const ByteString& s);
+bool EndsWithBackslash(const char* s);
 
 // s with one "\" appended unless it is empty or already ends with one.
 ByteString IncludeTrailingBackslash(const ByteString& s);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstring>
 
 namespace handoff {
 
@@ -24,6 +25,17 @@ constexpr size_t kPathCapacity = 260;
 struct PathBuffer {
     char text[kPathCapacity];
 };
+
+// Appends text to path, whose first length bytes are in use, and advances length; false (and
+// nothing appended) when it would not fit with the terminating zero.
+inline bool AppendToPath(PathBuffer& path, size_t& length, const char* text) {
+    const size_t size = std::strlen(text);
+    if (size >= sizeof path.text - length)
+        return false;
+    std::memcpy(path.text + length, text, size + 1);
+    length += size;
+    return true;
+}
 
 // The environment variable the printer port sets, and the hand-off line's marker before
 // the document name.

@@ -70,19 +70,10 @@ win::UniqueHandle CreateFolderObject(ObjectKind kind, const char* jobFilePath) {
     return {};
 }
 
-bool Append(PathBuffer& path, size_t& length, const char* text) {
-    const size_t size = std::strlen(text);
-    if (length + size >= sizeof path.text)
-        return false;
-    std::memcpy(path.text + length, text, size + 1);
-    length += size;
-    return true;
-}
-
 bool WithExtension(const PathBuffer& stem, const char* extension, PathBuffer& path) {
     size_t length = 0;
     path.text[0] = '\0';
-    return Append(path, length, stem.text) && Append(path, length, extension);
+    return AppendToPath(path, length, stem.text) && AppendToPath(path, length, extension);
 }
 
 bool FileExistsAt(const char* path) {
@@ -204,7 +195,7 @@ bool ReserveKeptStem(const char* folderPrefix, const char* nameContent, size_t c
         PathBuffer pdf;
         PathBuffer name;
         if (!FormatKeptStem(kKeptJobPrefix, stamp, n, stemName, sizeof stemName) ||
-            !Append(stem, length, folderPrefix) || !Append(stem, length, stemName) ||
+            !AppendToPath(stem, length, folderPrefix) || !AppendToPath(stem, length, stemName) ||
             !WithExtension(stem, kKeptJobExtension, job) ||
             !WithExtension(stem, kPdfExtension, pdf) ||
             !WithExtension(stem, kKeptNameExtension, name))

@@ -44,8 +44,4 @@ enum class DataFolderProblem {
 DataFolderProblem ChooseDataFolder(const char* programFolder, bool installed,
                                    const char* userDataFolder, PathBuffer& folder);
 
-// True when text ends in a "\" of its own, not in the trail byte of a double-byte character
-// (表 and ソ end in 0x5C).
-bool EndsInSeparator(const char* text);
-
 } // namespace handoff
