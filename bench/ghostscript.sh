@@ -24,17 +24,7 @@ winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
 now() { date +%s.%N; }
 
 # The jobs, made as the other benchmarks make them.
-{
-    echo '%!PS-Adobe-3.0'
-    echo '/Times-Roman findfont 11 scalefont setfont'
-    for page in $(seq 100); do
-        echo "%%Page: $page $page"
-        for line in $(seq 60); do
-            echo "72 $((760 - line * 11)) moveto (Page $page line $line: the quick brown fox jumps over the lazy dog 0123456789) show"
-        done
-        echo showpage
-    done
-} >"$work/text100.ps"
+"$root/bench/text_job.sh" 100 >"$work/text100.ps"
 man -t bash >"$work/manual.ps" 2>/dev/null
 for _ in 1 2 3 4; do cat "$work/manual.ps"; done >"$work/bash4.ps"
 

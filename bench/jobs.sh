@@ -34,17 +34,7 @@ settings() {
 }
 
 # A job of text pages, as a word processor's print would send it.
-{
-    echo '%!PS-Adobe-3.0'
-    echo '/Times-Roman findfont 11 scalefont setfont'
-    for page in $(seq "$pages"); do
-        echo "%%Page: $page $page"
-        for line in $(seq 60); do
-            echo "72 $((760 - line * 11)) moveto (Page $page line $line: the quick brown fox jumps over the lazy dog 0123456789) show"
-        done
-        echo showpage
-    done
-} >"$work/job.ps"
+"$root/bench/text_job.sh" "$pages" >"$work/job.ps"
 echo "job: $pages pages, $(stat -c %s "$work/job.ps") bytes; $jobs prints back to back"
 
 echo "== Ghostscript alone, $jobs sequential runs"
