@@ -39,6 +39,7 @@ enum ControlId : int {
     LabelHP = 130,
     LabelMail = 131,
     LabelVer = 132,
+    LabelSource = 133, // the bundled Ghostscript's licence, and where its source is
 };
 
 // The progress window of a conversion in job mode (progress_window_win.cpp) and its controls.

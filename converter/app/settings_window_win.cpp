@@ -12,6 +12,7 @@
 #include <shellapi.h>
 
 #include <algorithm>
+#include <cstring>
 #include <iterator>
 
 using namespace app;
@@ -74,6 +75,13 @@ struct ControlSpec {
     bool firstOfGroup = true; // false: the radio buttons after the first of their group
 };
 
+// The bundled Ghostscript is under the AGPL: the About page says where its complete source is
+// (the folder the build puts beside the installer).
+constexpr char kSourceNotice[] = "同梱の Ghostscript は AGPL v3 です。\n"
+                                 "完全なソースは、インストーラーと\n"
+                                 "同じ場所の VellumcastSetup-" VELLUMCAST_VERSION_TEXT "-source\n"
+                                 "フォルダにあります。";
+
 // Every control of the pages, in creation order, which is also the keyboard tab order.
 // clang-format off
 constexpr ControlSpec kControls[] = {
@@ -99,6 +107,7 @@ constexpr ControlSpec kControls[] = {
     {ControlKind::LinkLabel, TabSheet2, {112, 88, 124, 19}, kHomePageCaption, LabelHP, Role::HomePage, Look::HomePageLink},
     {ControlKind::LinkLabel, TabSheet2, {112, 112, 109, 12}, kContactMail, LabelMail, Role::Mail, Look::MailLink},
     {ControlKind::Label, TabSheet2, {224, 112, 52, 12}, "Ver" VELLUMCAST_VERSION_TEXT, LabelVer, Role::None, Look::Version},
+    {ControlKind::Label, TabSheet2, {8, 8, 260, 48}, kSourceNotice, LabelSource, Role::None},
 };
 // clang-format on
 
@@ -157,6 +166,21 @@ bool IsControlEvent(ControlKind kind, int code) {
     }
 }
 
+// The size a caption takes in a control's font: its widest line, and all its lines' height.
+SIZE CaptionSize(HWND control, const char* caption) {
+    SIZE total{};
+    for (const char* line = caption;;) {
+        const char* end = std::strchr(line, '\n');
+        const size_t length = end ? size_t(end - line) : std::strlen(line);
+        const SIZE size = toolkit::TextSize(control, ByteString(line, length));
+        total.cx = std::max(total.cx, size.cx);
+        total.cy += size.cy;
+        if (!end)
+            return total;
+        line = end + 1;
+    }
+}
+
 void RunRole(TForm1& form, Role role, HWND sender) {
     for (const RoleHandler& entry : kRoleHandlers) {
         if (entry.role == role)
@@ -191,7 +215,7 @@ void TForm1::CreateControls() {
         // Labels grow to their caption, so that a font with other metrics than the one the
         // layout was made with cuts no text (nor a link's underline) short.
         if (spec.kind == ControlKind::Label || spec.kind == ControlKind::LinkLabel) {
-            const SIZE text = toolkit::TextSize(control, spec.caption);
+            const SIZE text = CaptionSize(control, spec.caption);
             SetWindowPos(control, nullptr, 0, 0, std::max<int>(spec.bounds.width, text.cx),
                          std::max<int>(spec.bounds.height, text.cy),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

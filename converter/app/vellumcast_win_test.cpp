@@ -670,10 +670,22 @@ TEST(SettingsWindow, FillsFromTheSettingsAndWritesBackWhatTheControlsChanged) {
     EXPECT_EQ(drive::Text(resolution), "ComboBox1") << "Res 9 selects nothing";
     EXPECT_EQ(drive::Text(Child(main, LabelMail)), kContactMail);
     EXPECT_EQ(drive::Text(Child(main, LabelVer)), "Ver0.15");
-    // One hint covers the tab control, its three pages and the 20 controls on them.
+    // The About page names the folder of the bundled Ghostscript's source, in full: the
+    // label holds its four lines and stays inside the page, clear of the link below it.
+    HWND source = Child(main, LabelSource);
+    EXPECT_NE(drive::Text(source).find("VellumcastSetup-0.15-source"), ByteString::npos);
+    RECT sourceRect{}, page{}, link{};
+    GetWindowRect(source, &sourceRect);
+    GetWindowRect(Child(main, TabSheet2), &page);
+    GetWindowRect(Child(main, LabelHP), &link);
+    EXPECT_GE(sourceRect.left, page.left);
+    EXPECT_LE(sourceRect.right, page.right);
+    EXPECT_GE(sourceRect.bottom - sourceRect.top, 4 * 12);
+    EXPECT_LE(sourceRect.bottom, link.top);
+    // One hint covers the tab control, its three pages and the 21 controls on them.
     const auto hints = drive::TopLevelWindows(TOOLTIPS_CLASSA, nullptr, converter.ProcessId());
     ASSERT_EQ(hints.size(), 1u);
-    EXPECT_EQ(SendMessageA(hints.front(), TTM_GETTOOLCOUNT, 0, 0), 1 + 3 + 20);
+    EXPECT_EQ(SendMessageA(hints.front(), TTM_GETTOOLCOUNT, 0, 0), 1 + 3 + 21);
 
     // Showing another page changes what is visible; the next start opens on the first.
     SelectPage(main, 2);
