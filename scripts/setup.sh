@@ -34,7 +34,7 @@ $SUDO apt-get install -y -q --no-install-recommends \
     ghostscript poppler-utils locales fonts-ipafont-gothic googletest \
     python3 groff-base man-db clang-format bc time nsis \
     clang libclang-rt-14-dev p7zip-full \
-    dpkg-dev libz-mingw-w64-dev autoconf automake libtool pkg-config patch
+    dpkg-dev autoconf automake libtool pkg-config patch
 
 # Wine takes its ANSI code page from the Linux locale; without a real ja_JP.UTF-8
 # it squeezes every non-ASCII file name into ASCII.

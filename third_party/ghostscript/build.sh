@@ -6,7 +6,7 @@
 #   third_party/ghostscript/build.sh [x86_64|i686 ...]   (default: both)
 # The folder printed holds x86_64/gswin64c.exe, i686/gswin32c.exe, source/ (the Debian
 # source packages and our build files: the programs' complete corresponding source) and
-# THIRD-PARTY-NOTICES.txt.
+# THIRD-PARTY-NOTICES.txt and COPYING (Ghostscript's licence).
 #   VELLUMCAST_GS_CACHE  where results and downloaded sources live
 #                        (default /var/cache/vellumcast/ghostscript)
 #   VELLUMCAST_GS_JOBS   make's -j (default 2; the build runs at the lowest priority)
@@ -25,10 +25,10 @@ mkdir -p "$cache/sources"
 exec 9>"$cache/.lock"
 flock 9
 
-# The key: our files, the pinned sources, and the compilers and zlib they are built with.
+# The key: our files, the pinned sources, and the tools they are built with.
 key=$( {
     cat "$here/build.sh" "$here/sources.lock" "$here"/*.patch "$here"/*.mak
-    dpkg-query -W -f='${Package} ${Version}\n' libz-mingw-w64-dev gcc-mingw-w64-x86-64-win32 \
+    dpkg-query -W -f='${Package} ${Version}\n' gcc-mingw-w64-x86-64-win32 \
         gcc-mingw-w64-i686-win32 mingw-w64-common gcc autoconf automake libtool cmake
 } | sha256sum | cut -c1-16)
 out="$cache/$key"
@@ -42,10 +42,13 @@ for arch in "${arches[@]}"; do
     [ -f "$out/$arch/$exe" ] || missing+=("$arch")
 done
 # The notices come from the source packages beside the programs (notices.sh is not part of
-# the key: a change to it rewrites them without a rebuild).
+# the key: a change to it rewrites them without a rebuild), and so does Ghostscript's licence
+# text on its own (COPYING), for the installer's licence page.
 write_notices() {
     "$here/notices.sh" "$out/source" >"$out/THIRD-PARTY-NOTICES.txt.partial"
     mv "$out/THIRD-PARTY-NOTICES.txt.partial" "$out/THIRD-PARTY-NOTICES.txt"
+    tar -xJOf "$out"/source/ghostscript_*.orig.tar.xz --wildcards '*/doc/COPYING' >"$out/COPYING.partial"
+    mv "$out/COPYING.partial" "$out/COPYING"
 }
 if [ ${#missing[@]} -eq 0 ]; then
     write_notices
@@ -82,6 +85,13 @@ while read -r name version sum; do
     fetch "$name" "$version" "$sum"
 done <"$here/sources.lock"
 
+# The same inputs make the same programs: the romfs date is the Ghostscript package's own
+# (mkromfs reads SOURCE_DATE_EPOCH), the program has no link time (windows.mak), and the
+# build folder, which names the cache, is mapped out of everything compiled.
+SOURCE_DATE_EPOCH=$(dpkg-parsechangelog -l "$work/src/ghostscript/debian/changelog" -S Timestamp)
+export SOURCE_DATE_EPOCH
+prefix_map="-ffile-prefix-map=$work=/build"
+
 run() { # log-name command... : runs at the lowest priority, output to a log shown on failure
     local name=$1
     shift
@@ -95,17 +105,21 @@ run() { # log-name command... : runs at the lowest priority, output to a log sho
 build_libraries() { # arch host prefix
     local arch=$1 host=$2 prefix=$3 b="$work/$1"
     local env=(CC="$host-gcc" AR="$host-ar" RANLIB="$host-ranlib" RC="$host-windres"
-        CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" CFLAGS="-O2")
+        CPPFLAGS="-I$prefix/include" LDFLAGS="-L$prefix/lib" CFLAGS="-O2 $prefix_map")
     mkdir -p "$prefix/include" "$prefix/lib"
-    # zlib is Debian's own MinGW build (libz-mingw-w64-dev); the prefix gets a copy of it so
-    # that every configure below finds exactly one.
-    cp "/usr/$host/include/zlib.h" "/usr/$host/include/zconf.h" "$prefix/include/"
-    cp "/usr/$host/lib/libz.a" "$prefix/lib/"
+    # zlib first, into the prefix, so that every configure below finds this one and no other.
+    log "$arch: zlib"
+    cp -a "$work/src/zlib" "$b/zlib"
+    (cd "$b/zlib" && run "$arch-zlib" env CHOST="$host" CFLAGS="-O3 $prefix_map" ./configure \
+        --static --prefix="$prefix")
+    run "$arch-zlib" make -C "$b/zlib" -j"$jobs" libz.a
+    run "$arch-zlib" make -C "$b/zlib" install
 
     log "$arch: libjpeg-turbo"
     run "$arch-jpeg" cmake -S "$work/src/libjpeg-turbo" -B "$b/jpeg" -DCMAKE_SYSTEM_NAME=Windows \
         -DCMAKE_SYSTEM_PROCESSOR="$arch" -DCMAKE_C_COMPILER="$host-gcc" -DCMAKE_RC_COMPILER="$host-windres" \
-        -DCMAKE_BUILD_TYPE=Release -DCMAKE_INSTALL_PREFIX="$prefix" -DENABLE_SHARED=OFF \
+        -DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS="$prefix_map" -DCMAKE_INSTALL_PREFIX="$prefix" \
+        -DENABLE_SHARED=OFF \
         -DENABLE_STATIC=ON -DWITH_SIMD=OFF -DWITH_TURBOJPEG=OFF -DWITH_CRT_DLL=ON
     run "$arch-jpeg" cmake --build "$b/jpeg" -j"$jobs" --target jpeg-static
     cp "$b/jpeg/libjpeg.a" "$prefix/lib/"
@@ -144,8 +158,16 @@ build_ghostscript() { # arch host prefix exe
     cp "$here/windows.mak" "$tree/"
     # PDF input (the new C interpreter, JBIG2, JPX) and every device but pdfwrite are left
     # out: the converter only writes PDF from PostScript. The resources go into the program.
-    (cd "$tree" && run "$arch-gs" ./configure --host="$host" --build="$(gcc -dumpmachine)"         CPPFLAGS="-I$prefix/include -I$prefix/include/freetype2" LDFLAGS="-L$prefix/lib" LIBS="-lz"         PKGCONFIG=pkg-config PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH=         --without-pdf --without-pcl --without-xps --without-gpdl --without-jbig2dec         --disable-openjpeg --without-libtiff --without-ijs --disable-cups --disable-contrib         --disable-fontconfig --disable-dbus --disable-gtk --without-x --without-libpaper         --without-libidn --with-libiconv=no --without-tesseract --without-urf         --without-pdftoraster --with-drivers=pdfwrite --enable-compile-inits)
-    run "$arch-gs" make -C "$tree" -f windows.mak -j"$jobs" AR="$host-ar" RANLIB="$host-ranlib"         GS_WINDOWS_NAME="${exe%.exe}" "bin/$exe"
+    (cd "$tree" && run "$arch-gs" ./configure --host="$host" --build="$(gcc -dumpmachine)" \
+        CPPFLAGS="-I$prefix/include -I$prefix/include/freetype2" LDFLAGS="-L$prefix/lib" LIBS="-lz" \
+        PKGCONFIG=pkg-config PKG_CONFIG_LIBDIR="$prefix/lib/pkgconfig" PKG_CONFIG_PATH= \
+        --without-pdf --without-pcl --without-xps --without-gpdl --without-jbig2dec \
+        --disable-openjpeg --without-libtiff --without-ijs --disable-cups --disable-contrib \
+        --disable-fontconfig --disable-dbus --disable-gtk --without-x --without-libpaper \
+        --without-libidn --with-libiconv=no --without-tesseract --without-urf \
+        --without-pdftoraster --with-drivers=pdfwrite --enable-compile-inits)
+    run "$arch-gs" make -C "$tree" -f windows.mak -j"$jobs" AR="$host-ar" RANLIB="$host-ranlib" \
+        GS_WINDOWS_NAME="${exe%.exe}" BUILD_CFLAGS="$prefix_map" "bin/$exe"
     mkdir -p "$out/$arch"
     cp "$tree/bin/$exe" "$out/$arch/$exe.partial"
     mv "$out/$arch/$exe.partial" "$out/$arch/$exe"

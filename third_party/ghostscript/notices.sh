@@ -29,8 +29,6 @@ while read -r name version _; do
     esac
     printf '%-16s %-28s %s\n' "$name" "$version" "$use"
 done <"$here/sources.lock"
-printf '%-16s %-28s %s\n' libz-mingw-w64 "$(dpkg-query -W -f='${Version}' libz-mingw-w64-dev)" \
-    'library (Debian binary package libz-mingw-w64-dev), linked statically'
 
 section() { printf '\n\n==== %s ====\n\n' "$1"; }
 while read -r name version _; do
@@ -38,7 +36,5 @@ while read -r name version _; do
     section "$name $version: debian/copyright"
     tar -xJOf "$source_dir/${name}_${version#*:}.debian.tar.xz" debian/copyright
 done <"$here/sources.lock"
-section "libz-mingw-w64-dev: /usr/share/doc/libz-mingw-w64-dev/copyright"
-cat /usr/share/doc/libz-mingw-w64-dev/copyright
 section "GNU Affero General Public License version 3 (Ghostscript's doc/COPYING)"
 tar -xJOf "$source_dir"/ghostscript_*.orig.tar.xz --wildcards '*/doc/COPYING'

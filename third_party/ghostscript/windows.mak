@@ -11,7 +11,11 @@ GS_WINDOWS_NAME ?= gswin64c
 # What base/msvctail.mak hands every compile. _Windows makes psi/iapi.h declare the API and
 # its callbacks __stdcall in every file, not only in those that include windows.h first: on
 # i686 a mixture corrupts the stack at the first callback.
-override XCFLAGS = -DCHECK_INTERRUPTS -D_Windows -D__WIN32__
+# GS_NO_REGISTRY_ENVIRONMENT: GS_LIB and GS_OPTIONS come from the environment only, never
+# from another installation's registry keys (windows-platform.patch). BUILD_CFLAGS is the
+# caller's (build.sh maps the build folder out of the program).
+override XCFLAGS = -DCHECK_INTERRUPTS -D_Windows -D__WIN32__ -DGS_NO_REGISTRY_ENVIRONMENT \
+  $(BUILD_CFLAGS)
 override GS = $(GS_WINDOWS_NAME)
 override GSPLATFORM = mingw_
 override SYNC = winsync
@@ -24,8 +28,9 @@ override PSI_FEATURE_DEVS = $(PSD)psl3.dev $(PSD)pdf.dev $(PSD)epsf.dev $(PSD)tt
   $(PSD)fapi_ps.dev $(PSD)jpx.dev $(PSD)jbig2.dev $(PSD)winutf8.dev $(PSD)gs_pdfwr.dev
 override GS_DOT_O = $(PSOBJ)dwmainc.$(OBJ) $(PSOBJ)dwnodllc.$(OBJ) $(PSOBJ)dwimg.$(OBJ) \
   $(PSOBJ)dwreg.$(OBJ)
-# One static program without symbols; wmain (-municode) takes the command line as Windows keeps it.
-override XLDFLAGS = -static -municode -s
+# One static program without symbols or a link time; wmain (-municode) takes the command line
+# as Windows keeps it.
+override XLDFLAGS = -static -municode -s -Wl,--no-insert-timestamp
 # Everything it reads is in %rom%: no folder on disk is searched by default (the configured
 # default is a ":"-separated list of /usr folders).
 override GS_LIB_DEFAULT =
