@@ -4,7 +4,8 @@
 # name holds the trail byte 0x5C (表, ソ), jobs printed to it under a document name with 表,
 # the PDFs stored beside them. Each PDF must have the page count and the text that Debian's
 # own gs makes of the same job, and nothing may be left behind. The jobs are real manuals:
-# the bash manual page (man -t) and man-db's PostScript manual.
+# the bash manual page (man -t) and man-db's PostScript manual. Another Ghostscript 10.00.0
+# on the same PC registers its own GS_LIB; ours must not read that installation's files.
 # Usage: windows_ghostscript.sh SPOOLWICK_EXE VELLUMCAST_EXE GSWIN_EXE (needs a display).
 set -eu
 spoolwick=$1 vellumcast=$2 gs_windows=$3
@@ -17,13 +18,16 @@ export WINEPREFIX="${WINEPREFIX:-$here/../../build/wineprefix}"
 top="$WINEPREFIX/drive_c/変換テスト"
 folder="$top/表ソ 資料"
 folder_win='C:\変換テスト\表ソ 資料'
+other="$WINEPREFIX/drive_c/other-ghostscript"
+other_key='HKLM\Software\GPL Ghostscript\10.00.0'
 work=$(mktemp -d "${TMPDIR:-/tmp}/windows-gs.XXXXXX")
-trap 'rm -rf "$work" "$top"' EXIT
+trap '"$wine_run" reg delete "$other_key" /f /reg:$view >/dev/null 2>&1; rm -rf "$work" "$top" "$other"' EXIT
 rm -rf "$top"
 mkdir -p "$folder/gs"
 cp "$spoolwick" "$folder/Spoolwick.exe"
 cp "$vellumcast" "$folder/Vellumcast.exe"
 gs_name=$(basename "$gs_windows")
+case $gs_name in gswin32c.exe) view=32 ;; *) view=64 ;; esac # the registry view it reads
 cp "$gs_windows" "$folder/gs/$gs_name"
 # The settings file is in the ANSI code page, as the settings window writes it; Res=3 is 300 dpi.
 printf '[Conv]\r\nPath=%s\\gs\\%s\r\n[Data]\r\nPath=%s\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
@@ -38,6 +42,12 @@ fail() {
 }
 
 man -t bash >"$work/bash.ps" 2>/dev/null
+
+# The other installation's start-up file fails every run that reads it.
+mkdir -p "$other/lib"
+echo '(read the other installation'"'"'s gs_init.ps) = this_is_not_an_operator' >"$other/lib/gs_init.ps"
+"$wine_run" reg add "$other_key" /v GS_LIB /d 'C:\other-ghostscript\lib' /f /reg:$view >/dev/null ||
+    fail "could not register the other installation"
 
 # convert JOB DOCNAME PDF: prints JOB through the capture under DOCNAME, waits (bounded) for
 # the stored PDF, and compares it with Debian's gs on the same job and the same arguments.
