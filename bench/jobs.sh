@@ -2,7 +2,8 @@
 # Back-to-back print benchmark, figures only (no pass/fail): twenty prints of a 100-page job
 # captured one after the other as the spooler sends them, each converted by its own
 # Vellumcast.exe with automatic storing. Prints the wall time from the first capture's start
-# to the last stored PDF against twenty sequential runs of Ghostscript alone, the time each
+# to the last stored PDF against twenty sequential runs of Ghostscript alone (the Windows
+# Ghostscript of the build's bitness, which the prints run too), the time each
 # capture took to end (none should wait for another job's conversion) and the longest.
 # Both kinds of copy in one run: a portable one (jobs beside the programs) and an installed
 # one (the install marker: jobs in the user's own %LOCALAPPDATA%\Vellumcast\).
@@ -19,7 +20,10 @@ export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all
 export WINEPREFIX=${WINEPREFIX:-$build/wineprefix}
 wine="$root/scripts/wine"
 [ -d "$WINEPREFIX" ] || "$wine" wineboot -i >/dev/null 2>&1
+# Let the new prefix's start-up work end first: runs during it took 10 s longer.
+wineserver -w >/dev/null 2>&1 || true
 wineserver -p5 >/dev/null 2>&1 || true
+ghostscript=$("$root/scripts/windows-ghostscript" "$build")
 
 work=$(mktemp -d "$build/jobs-bench.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -30,7 +34,7 @@ mkdir -p "$work/printer" "$work/pdf" "$work/alone"
 cp "$build/capture/Spoolwick.exe" "$build/converter/app/Vellumcast.exe" "$work/printer/"
 settings() {
     printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=%s\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
-        "$(winpath "$build/tools/gswin32c.exe")" "$(winpath "$work/pdf")"
+        "$(winpath "$ghostscript")" "$(winpath "$work/pdf")"
 }
 
 # A job of text pages, as a word processor's print would send it.
@@ -40,8 +44,9 @@ echo "job: $pages pages, $(stat -c %s "$work/job.ps") bytes; $jobs prints back t
 echo "== Ghostscript alone, $jobs sequential runs"
 start=$(now)
 for run in $(seq "$jobs"); do
-    /usr/bin/gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 -sOutputFile="$work/alone/$run.pdf" \
-        -c 300000 setvmthreshold save pop -f "$work/job.ps"
+    "$wine" "$ghostscript" -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 \
+        -sOutputFile="$(winpath "$work/alone/$run.pdf")" -c 300000 setvmthreshold save pop \
+        -f "$(winpath "$work/job.ps")" >/dev/null
 done
 alone_s=$(elapsed "$start" "$(now)")
 

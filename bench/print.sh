@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Printing benchmark, figures only (no pass/fail): a 100-page GDI print (text and a filled
 # shape on each page) through the queue "Vellumcast PDF" on our port monitor to the stored
-# PDF, against Ghostscript alone on the same PostScript. The monitor's own CPU time and the
-# time spent in its calls come from its log line for the job.
+# PDF, against Ghostscript alone on the same PostScript (both the Windows Ghostscript of the
+# build's bitness). The monitor's own CPU time and the time spent in its calls come from its
+# log line for the job.
 #   bench/print.sh [build dir] (default: build)   PAGES=n (100)
 # Runs in a Wine prefix of its own (build dir/wineprefix-bench), set up on the first run.
 set -euo pipefail
@@ -33,9 +34,10 @@ cp "$spooler/monitor/VellumcastMon.dll" "$drive_c/windows/system32/"
 cp "$build/capture/Spoolwick.exe" "$build/converter/app/Vellumcast.exe" \
     "$spooler/printer_setup/Vellumcast-setup.exe" "$build/printer_setup/Vellumcast.ppd" \
     "$build/tools/job_sink.exe" "$spooler/tools/gdi_print.exe" "$app/"
-bridge=$(printf 'Z:%s' "$build/tools/gswin32c.exe" | tr / '\\')
+cp "$("$root/scripts/windows-ghostscript" "$build")" "$app/"
+ghostscript="C:\\vellumcast-bench\\$(cd "$app" && ls gswin*c.exe)"
 printf '[Conv]\r\nPath=%s\r\n[Data]\r\nPath=C:\\bench-pdf\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
-    "$bridge" >"$app/Vellumcast.ini"
+    "$ghostscript" >"$app/Vellumcast.ini"
 log="$drive_c/ProgramData/Vellumcast/VellumcastMon.log"
 setup() { "$wine" 'C:\vellumcast-bench\Vellumcast-setup.exe' install "$1" >/dev/null; }
 print() { "$wine" 'C:\vellumcast-bench\gdi_print.exe' "Vellumcast PDF" "$1" "$pages"; }
@@ -64,8 +66,9 @@ echo "PDF: $(pdfinfo "$data/bench pdf.pdf" | grep -E '^Pages:' | tr -s ' ')," \
 
 echo "== Ghostscript alone on the same PostScript ($(stat -c %s "$app/job.ps") bytes)"
 start=$(now)
-gs -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 -sOutputFile="$app/alone.pdf" \
-    -c 300000 setvmthreshold save pop -f "$app/job.ps"
+"$wine" "$ghostscript" -q -dNOPAUSE -dBATCH -sDEVICE=pdfwrite -r300 \
+    '-sOutputFile=C:\vellumcast-bench\alone.pdf' -c 300000 setvmthreshold save pop \
+    -f 'C:\vellumcast-bench\job.ps' >/dev/null
 gs_s=$(elapsed "$start" "$(now)")
 printf '%-44s %8.2f s\n' "Ghostscript alone, wall" "$gs_s"
 printf '%-44s %8.2f s\n' "whole road minus Ghostscript alone" "$(echo "$pdf_s - $gs_s" | bc)"

@@ -19,14 +19,9 @@ mkdir -p "$out/printer" "$out/pdf" "$out/gs"
 cp "$root/build/capture/Spoolwick.exe" "$root/build/converter/app/Vellumcast.exe" "$out/printer/"
 # The Windows Ghostscript built from Debian's source (scripts/build.sh made it, or took it from
 # its cache), of the test programs' bitness.
-gs_dir=$("$root/third_party/ghostscript/build.sh" x86_64 i686 2>/dev/null)
-if [ "$(od -An -tx2 -j$(($(od -An -tu4 -j60 -N4 "$root/build/capture/Spoolwick.exe") + 4)) -N2 \
-    "$root/build/capture/Spoolwick.exe" | tr -d ' ')" = 014c ]; then
-    gs_exe=gswin32c.exe gs_arch=i686
-else
-    gs_exe=gswin64c.exe gs_arch=x86_64
-fi
-cp "$gs_dir/$gs_arch/$gs_exe" "$out/gs/"
+gs_program=$("$root/scripts/windows-ghostscript" "$root/build")
+gs_exe=$(basename "$gs_program")
+cp "$gs_program" "$out/gs/"
 
 export LC_ALL=ja_JP.UTF-8 WINEDEBUG=-all WINEPREFIX="$out/wineprefix"
 winpath() { printf 'Z:%s' "$1" | tr / '\\'; }
