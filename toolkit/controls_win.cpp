@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <string>
 
 namespace toolkit {
@@ -136,10 +137,17 @@ SIZE TextSize(HWND window, const ByteString& text) {
     win::ScopeExit release([&] { ReleaseDC(window, dc); });
     HGDIOBJ previous =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageA(window, WM_GETFONT, 0, 0)));
-    SIZE size{};
-    GetTextExtentPoint32A(dc, text.c_str(), int(text.size()), &size);
+    SIZE total{};
+    for (size_t start = 0; start <= text.size();) {
+        const size_t end = std::min(text.find('\n', start), text.size());
+        SIZE line{};
+        GetTextExtentPoint32A(dc, text.c_str() + start, int(end - start), &line);
+        total.cx = std::max(total.cx, line.cx);
+        total.cy += line.cy;
+        start = end + 1;
+    }
     SelectObject(dc, previous);
-    return size;
+    return total;
 }
 
 void PageControl::Create(HWND parent, int id, const Bounds& bounds, HFONT font) {

@@ -70,8 +70,8 @@ void SetWindowText(HWND window, const ByteString& text);
 bool IsChecked(HWND button);
 void SetCheckMark(HWND button, bool checked); // the mark only, no notification
 
-// The size a label needs for its caption in its font (a line's full height, so that an
-// underline shows).
+// The size a label needs for its caption in its font, line by line as the label draws it: the
+// widest line, and each line's full height (so that an underline shows).
 SIZE TextSize(HWND window, const ByteString& text);
 
 // A tab control whose pages are windows that hold controls. Selecting a tab (by the user,

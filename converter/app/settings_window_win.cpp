@@ -12,7 +12,6 @@
 #include <shellapi.h>
 
 #include <algorithm>
-#include <cstring>
 #include <iterator>
 
 using namespace app;
@@ -166,21 +165,6 @@ bool IsControlEvent(ControlKind kind, int code) {
     }
 }
 
-// The size a caption takes in a control's font: its widest line, and all its lines' height.
-SIZE CaptionSize(HWND control, const char* caption) {
-    SIZE total{};
-    for (const char* line = caption;;) {
-        const char* end = std::strchr(line, '\n');
-        const size_t length = end ? size_t(end - line) : std::strlen(line);
-        const SIZE size = toolkit::TextSize(control, ByteString(line, length));
-        total.cx = std::max(total.cx, size.cx);
-        total.cy += size.cy;
-        if (!end)
-            return total;
-        line = end + 1;
-    }
-}
-
 void RunRole(TForm1& form, Role role, HWND sender) {
     for (const RoleHandler& entry : kRoleHandlers) {
         if (entry.role == role)
@@ -215,7 +199,7 @@ void TForm1::CreateControls() {
         // Labels grow to their caption, so that a font with other metrics than the one the
         // layout was made with cuts no text (nor a link's underline) short.
         if (spec.kind == ControlKind::Label || spec.kind == ControlKind::LinkLabel) {
-            const SIZE text = CaptionSize(control, spec.caption);
+            const SIZE text = toolkit::TextSize(control, spec.caption);
             SetWindowPos(control, nullptr, 0, 0, std::max<int>(spec.bounds.width, text.cx),
                          std::max<int>(spec.bounds.height, text.cy),
                          SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
