@@ -2,7 +2,7 @@
 // the folder's creation.
 #include "handoff/data_folder_win.h"
 
-#include "base/bytes.h"
+#include "handoff/object_names.h"
 
 #include <windows.h>
 
@@ -53,26 +53,17 @@ bool ProgramFolder(PathBuffer& folder) {
         folder.text[0] = '\0';
         return false;
     }
-    // Cut after the last "\" that is not the trail byte of a double-byte character.
-    char* afterSeparator = folder.text;
-    for (char* p = folder.text; *p != '\0'; ++p) {
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0')
-            ++p;
-        else if (*p == '\\')
-            afterSeparator = p + 1;
-    }
-    *afterSeparator = '\0';
-    return afterSeparator != folder.text;
+    const size_t directory = DirectoryPartLength(folder.text);
+    folder.text[directory] = '\0';
+    return directory != 0;
 }
 
 bool IsInstalledCopy(const char* programFolder) {
     PathBuffer settings;
-    const size_t length = std::strlen(programFolder);
-    if (length + sizeof kSettingsFileName > sizeof settings.text)
-        return false;
-    std::memcpy(settings.text, programFolder, length);
-    std::memcpy(settings.text + length, kSettingsFileName, sizeof kSettingsFileName);
-    return GetPrivateProfileIntA(kInstallSection, kPerUserKey, 0, settings.text) != 0;
+    size_t length = 0;
+    return AppendToPath(settings, length, programFolder) &&
+           AppendToPath(settings, length, kSettingsFileName) &&
+           GetPrivateProfileIntA(kInstallSection, kPerUserKey, 0, settings.text) != 0;
 }
 
 DataFolderProblem FindDataFolder(PathBuffer& folder) {

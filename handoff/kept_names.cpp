@@ -3,6 +3,7 @@
 
 #include "base/bytes.h"
 #include "handoff/contract.h"
+#include "handoff/object_names.h"
 
 #include <cstdio>
 #include <cstring>
@@ -24,14 +25,7 @@ bool FormatKeptStem(const char* prefix, const Stamp& stamp, unsigned n, char* ou
 }
 
 bool NamesHandOffJobFile(const char* path) {
-    const char* name = path;
-    for (const char* p = path; *p != '\0'; ++p) {
-        if (IsLeadByte(static_cast<unsigned char>(*p)) && p[1] != '\0')
-            ++p;
-        else if (*p == '\\' || *p == ':')
-            name = p + 1;
-    }
-    return SameTextAsciiCaseless(name, kJobFileName);
+    return SameTextAsciiCaseless(path + DirectoryPartLength(path), kJobFileName);
 }
 
 } // namespace handoff
