@@ -20,14 +20,14 @@ folder="$top/表ソ 資料"
 folder_win='C:\変換テスト\表ソ 資料'
 other="$WINEPREFIX/drive_c/other-ghostscript"
 other_key='HKLM\Software\GPL Ghostscript\10.00.0'
+gs_name=$(basename "$gs_windows")
+case $gs_name in gswin32c.exe) view=32 ;; *) view=64 ;; esac # the registry view it reads
 work=$(mktemp -d "${TMPDIR:-/tmp}/windows-gs.XXXXXX")
 trap '"$wine_run" reg delete "$other_key" /f /reg:$view >/dev/null 2>&1; rm -rf "$work" "$top" "$other"' EXIT
 rm -rf "$top"
 mkdir -p "$folder/gs"
 cp "$spoolwick" "$folder/Spoolwick.exe"
 cp "$vellumcast" "$folder/Vellumcast.exe"
-gs_name=$(basename "$gs_windows")
-case $gs_name in gswin32c.exe) view=32 ;; *) view=64 ;; esac # the registry view it reads
 cp "$gs_windows" "$folder/gs/$gs_name"
 # The settings file is in the ANSI code page, as the settings window writes it; Res=3 is 300 dpi.
 printf '[Conv]\r\nPath=%s\\gs\\%s\r\n[Data]\r\nPath=%s\\\r\n[Dlg]\r\nInh=1\r\n[App]\r\nDoLaunch=2\r\n[PDF]\r\nRes=3\r\n' \
